@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs, with apt-get, whatever of the build and test tools this machine lacks.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build pkg-config g++ clang libclang-rt-14-dev
+  libgtest-dev libbenchmark-dev
+  libsdl2-dev libgl-dev libgl1-mesa-dri libpng-dev zlib1g-dev
+  libcairo2-dev fonts-dejavu-core
+  xvfb xauth xdotool x11-apps imagemagick
+  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64 zip unzip
+  valgrind
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO=sudo
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,157 @@
+// The game object: the player, the world, the clock, the zombies and every image the
+// world and the heads-up display use. One exists, the global `game`.
+#pragma once
+
+#include "Platform.h"
+#include "Types3d/Types3d.h"
+
+#include <cstdint>
+
+class DXTexture;
+class DXOverlay;
+
+const int32_t MAX_HOUSES = 20;   // rows of the boards table
+const int32_t MAX_ZOMBIES = 80;  // zombie records, and the most a night can send
+const int32_t MAX_BOARDS = 10;   // boards a window can carry
+const int32_t WINDOWS_PER_HOUSE = 5;
+
+struct Zombie
+{
+    M3DVector pos;         // x, y on the ground; z stays 0
+    M3DVector target;      // entry point of its window
+    bool inside;           // has entered the house
+    bool reverseRoute;     // walks the rooms the other way; also its crowd group
+    int32_t hitPoints;     // 10 when placed, one less per axe blow
+    bool avoiding;         // a side-step around another zombie is under way
+    double avoidRadius;
+    M3DVector avoidCentre;
+    bool avoidPositive;    // side-step turns by +pi/10 a frame if set, -pi/10 if clear
+    int32_t avoidSteps;
+    bool attacking;        // a strike cycle is under way
+    uint32_t attackStart;
+    bool struck;           // this cycle's blow has landed
+    uint32_t struckTime;
+};
+
+class CGame
+{
+public:
+    double posX;
+    double posY;
+    double eyeZ;
+    double roll;
+    double pitch;
+    double yaw;
+    int32_t* heightMap;
+    DXTexture* grassTexture;
+    DXTexture* wallTexture;
+    DXTexture* treeTexture;
+    int32_t vbTriangleCount;
+    int32_t terrainTriangles;
+    int32_t wallTriangles;
+    int32_t treeTriangles;
+    M3DVector* houses;
+    int32_t houseCount;
+    M3DVector* trees;
+    int32_t treeCount;
+    DXOverlay* axeIdleImage;
+    DXOverlay* axeSwingImage;
+    DXOverlay** digitImages; // eleven glyphs: '0' to '9', then ':'
+    float projection[16];
+    int32_t axeState;
+    uint32_t axeStartTime;
+    int32_t wood;
+    DXOverlay* woodIconImage;
+    DXOverlay* clockIconImage;
+    int32_t boards[MAX_HOUSES][WINDOWS_PER_HOUSE];
+    DXTexture* boardTexture;
+    int32_t phase;
+    int32_t hour;
+    int32_t minute;
+    int32_t gameMinutes;
+    uint32_t lastTick;
+    DXOverlay* nightfallImage;
+    uint32_t nightfallTime;
+    DXOverlay* daybreakImage;
+    uint32_t daybreakTime;
+    int32_t currentHouse;
+    DXTexture* zombieTexture;
+    int32_t zombieTriangles;
+    int32_t zombieCount;
+    int32_t zombiesPerNight;
+    Zombie* zombies;
+    int32_t playerArea;
+    int32_t health;
+    DXOverlay* boardPanelImage;
+    DXOverlay* boardPromptImage;
+
+    CGame();
+    ~CGame();
+
+    void Reset();
+
+    // World files and set-up
+    void LoadWorld();
+    double TerrainHeight(double x, double y);
+    DXTexture* LoadTexture(const char* fileName, int32_t width, int32_t height);
+    DXOverlay* LoadOverlay(const char* fileName, int32_t width, int32_t height);
+    int32_t NextPowerOfTwo(int32_t n);
+
+    // The frame
+    void Update();
+    void Render();
+
+    // Movement and geometry
+    void MovePlayer(double dx, double dy);
+    bool CollidesWithHouses(double x, double y);
+    bool CollidesWithHouse(double x, double y, int32_t house);
+    bool InRect(double x, double y, double x0, double y0, double x1, double y1);
+    bool InExpandedRect(double x, double y, double r, double x0, double y0, double x1, double y1);
+    double Distance(double x0, double y0, double x1, double y1);
+    bool InFront(double px, double py, double yaw, double range, double maxAngle, double tx,
+                 double ty);
+
+    // Day and night
+    void ClockStep();
+    void PhaseSteps();
+    void StartNight();
+    void FindHouse();
+    void NightSteps();
+
+    // Axe and boards
+    void UseAxe();
+    void AxeTiming();
+    void ChopTree(int32_t tree);
+    void NailBoard();
+    int32_t WindowAt(double x, double y);
+    int32_t WindowInHouse(double x, double y, int32_t house);
+
+    // Zombies
+    void PlaceZombies();
+    void SetZombieQuadHeights();
+    void UpdateZombies();
+    void UpdateZombie(int32_t i);
+    void MoveZombie(int32_t i, M3DVector step);
+    int32_t AreaAt(double x, double y);
+    void StrikeZombie();
+    double AimScore(double px, double py, double yaw, double range, double maxAngle, double tx,
+                    double ty);
+    void HitZombie(int32_t i);
+
+    // Rendering and the heads-up display
+    void DrawBoards(int32_t house);
+    void DrawHud();
+    void DrawNumber(int32_t value, int32_t x, int32_t y, DXOverlay** glyphs);
+    void DrawClock(int32_t hour, int32_t minute, int32_t x, int32_t y, DXOverlay** glyphs);
+
+private:
+    CGame(const CGame&) = delete;
+    CGame& operator=(const CGame&) = delete;
+};
+
+// The free versions used for the game-over pictures.
+DXOverlay* LoadOverlay(const char* fileName, int32_t width, int32_t height);
+int32_t NextPowerOfTwo(int32_t n);
+
+// The minute of the day (0 to 1439) at which the current house's boards next wear.
+extern int32_t nextBoardDecay;

@@ -1,0 +1,35 @@
+// Device textures made from blocks of 0xAARRGGBB pixels, and screen images placed on a
+// fixed 640 x 480 grid whatever the display resolution.
+#pragma once
+
+#include "Platform.h"
+
+#include <cstdint>
+
+class DXDevice;
+
+class DXTexture
+{
+public:
+    IDirect3DTexture9* texture;
+
+    // pixels: width x height words, top row first; the caller keeps ownership.
+    DXTexture(DXDevice* device, int32_t width, int32_t height, const uint32_t* pixels);
+    ~DXTexture();
+};
+
+class DXOverlay
+{
+public:
+    DXTexture* texture;
+    int32_t width, height;               // the image, in screen pixels
+    int32_t textureWidth, textureHeight; // the texture holding it in its top-left corner
+
+    DXOverlay(DXDevice* device, int32_t width, int32_t height, int32_t textureWidth,
+              int32_t textureHeight, const uint32_t* pixels);
+    ~DXOverlay();
+
+    // Puts the point (anchorX/1000 of the width, anchorY/1000 of the height) at (x, y).
+    void Draw(DXDevice* device, int32_t x, int32_t y, int32_t anchorX, int32_t anchorY);
+    void DrawCentred(DXDevice* device, int32_t x, int32_t y);
+};

@@ -1,0 +1,26 @@
+// A top-level window with a class of its own; messages go to the caller's procedure.
+#pragma once
+
+#include "Platform.h"
+
+#include <cstdint>
+
+class TForm
+{
+public:
+    char* title;
+    WNDCLASSEXA windowClass;
+    HWND hwnd;
+    bool created;
+    char className[32];
+    int32_t x, y;
+    int32_t width, height;
+
+    TForm(WNDPROC windowProc, HINSTANCE instance);
+    ~TForm();
+
+    // style 0: caption and frame; 1: borderless pop-up; 2: tool window.
+    void Create(TForm* parent, const char* title, int32_t width, int32_t height, int32_t style);
+    void Center();
+    void Show();
+};

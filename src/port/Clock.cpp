@@ -1,0 +1,33 @@
+#include "port/Port.h"
+
+#include <ctime>
+
+namespace
+{
+bool testClockInUse = false;
+DWORD testClockNow = 0;
+} // namespace
+
+namespace port
+{
+void UseTestClock(DWORD now)
+{
+    testClockInUse = true;
+    testClockNow = now;
+}
+void SetTestClock(DWORD now) { testClockNow = now; }
+void AdvanceTestClock(DWORD milliseconds) { testClockNow += milliseconds; }
+void UseRealClock() { testClockInUse = false; }
+bool UsingTestClock() { return testClockInUse; }
+} // namespace port
+
+DWORD WINAPI timeGetTime()
+{
+    if (testClockInUse)
+        return testClockNow;
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    // Milliseconds that wrap at 2^32, like the multimedia timer.
+    uint64_t ms = uint64_t(now.tv_sec) * 1000u + uint64_t(now.tv_nsec) / 1000000u;
+    return DWORD(ms);
+}

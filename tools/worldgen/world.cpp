@@ -1,0 +1,149 @@
+#include "world.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace worldgen
+{
+
+static constexpr double kPi = 3.14159265358979323846;
+
+const std::array<WindowInfo, 5> kWindows = {{
+    {32.0, 2.0, 1.5 * kPi},
+    {2.0, 100.0, kPi},
+    {62.0, 26.5, 0.0},
+    {62.0, 90.5, 0.0},
+    {48.5, 110.0, 0.5 * kPi},
+}};
+
+LevelledArea LevelledAreaOf(Point house)
+{
+    // Truncation toward zero, as the game does it.
+    return {int((house.x - 32) / 12), int((house.y - 56) / 12)};
+}
+
+bool TreeCrowdsHouse(double x, double y, Point house)
+{
+    const double hx = house.x - 32.0, hy = house.y - 56.0;
+    const double margin = 9.0; // a tree's reach (4) plus room to walk round the corner
+    if (x >= hx - margin && x <= hx + kHouseW + margin && y >= hy - margin &&
+        y <= hy + kHouseD + margin)
+        return true;
+    for (const WindowInfo& w : kWindows)
+    {
+        const double ex = hx + w.entryX, ey = hy + w.entryY;
+        const double dx = x - ex, dy = y - ey;
+        const double d = std::sqrt(dx * dx + dy * dy);
+        if (d < 14.0)
+            return true;
+        // Zombies appear 42 to 59 out, 45 degrees either side; keep a tree's width clear.
+        if (d <= 68.0)
+        {
+            const double cosA = (dx * std::cos(w.outwardAngle) + dy * std::sin(w.outwardAngle)) / d;
+            if (cosA >= std::cos(55.0 * kPi / 180.0))
+                return true;
+        }
+    }
+    return false;
+}
+
+int TriangleCount(int quads, int houses, int trees)
+{
+    return kTerrainTriangles + 2 * quads * houses + 2 * trees + kZombieTriangles;
+}
+
+static bool Degenerate(const Quad& q)
+{
+    auto sub = [](const std::array<int32_t, 3>& a, const std::array<int32_t, 3>& b) {
+        return std::array<int64_t, 3>{int64_t(a[0]) - b[0], int64_t(a[1]) - b[1],
+                                      int64_t(a[2]) - b[2]};
+    };
+    auto zeroCross = [](const std::array<int64_t, 3>& u, const std::array<int64_t, 3>& v) {
+        return u[1] * v[2] - u[2] * v[1] == 0 && u[2] * v[0] - u[0] * v[2] == 0 &&
+               u[0] * v[1] - u[1] * v[0] == 0;
+    };
+    // Triangles (A,B,C) and (B,D,C), as the game draws them.
+    return zeroCross(sub(q.c[1], q.c[0]), sub(q.c[2], q.c[1])) ||
+           zeroCross(sub(q.c[3], q.c[1]), sub(q.c[2], q.c[3]));
+}
+
+std::vector<std::string> CheckWorld(const World& w, const std::vector<Quad>& model)
+{
+    std::vector<std::string> bad;
+    auto fail = [&](const std::string& s) { bad.push_back(s); };
+
+    if (w.heights.size() != size_t(kGrid * kGrid))
+        fail("heightmap must hold 128 x 128 points");
+    else
+    {
+        int steepest = 0;
+        for (int j = 0; j < kGrid; ++j)
+            for (int i = 0; i < kGrid; ++i)
+            {
+                const int v = w.heights[j * kGrid + i];
+                if (v < 0 || v > kMaxHeightValue)
+                    fail("height out of range at " + std::to_string(i) + "," + std::to_string(j));
+                if (i + 1 < kGrid)
+                    steepest = std::max(steepest, std::abs(v - w.heights[j * kGrid + i + 1]));
+                if (j + 1 < kGrid)
+                    steepest = std::max(steepest, std::abs(v - w.heights[(j + 1) * kGrid + i]));
+            }
+        if (steepest > kMaxHeightStep)
+            fail("terrain has a cliff: step of " + std::to_string(steepest) + " thirds");
+    }
+
+    const int hc = int(w.houses.size());
+    if (hc < kMinHouses || hc > kMaxHouses || hc > kHardMaxHouses)
+        fail("house count " + std::to_string(hc) + " outside 8..16");
+    bool nearStart = false;
+    for (int k = 0; k < hc; ++k)
+    {
+        const Point h = w.houses[k];
+        const LevelledArea a = LevelledAreaOf(h);
+        if (h.x - 32 < 0 || h.y - 56 < 0 || a.gx < 0 || a.gy < 0 || a.gx + 8 > 127 ||
+            a.gy + 12 > 127)
+            fail("house " + std::to_string(k) + " levels ground outside the terrain");
+        if (std::hypot(h.x - kStartX, h.y - kStartY) <= kNearStart)
+            nearStart = true;
+        for (int m = 0; m < k; ++m)
+        {
+            const LevelledArea b = LevelledAreaOf(w.houses[m]);
+            if (a.gx <= b.gx + 8 && b.gx <= a.gx + 8 && a.gy <= b.gy + 12 && b.gy <= a.gy + 12)
+                fail("houses " + std::to_string(m) + " and " + std::to_string(k) +
+                     " level the same ground");
+        }
+    }
+    if (!nearStart)
+        fail("no house within reach of the start point");
+
+    const int tc = int(w.trees.size());
+    if (tc < kMinTrees || tc > kMaxTrees)
+        fail("tree count " + std::to_string(tc) + " outside 800..1500");
+    for (int t = 0; t < tc; ++t)
+    {
+        const Point p = w.trees[t];
+        if (p.x < 1 || p.y < 1 || p.x > 1523 || p.y > 1523)
+            fail("tree " + std::to_string(t) + " off the terrain");
+        if (std::hypot(p.x - kStartX, p.y - kStartY) < kTreeStartClear)
+            fail("tree " + std::to_string(t) + " on the start point");
+        for (const Point& h : w.houses)
+            if (TreeCrowdsHouse(p.x, p.y, h))
+            {
+                fail("tree " + std::to_string(t) + " crowds a house");
+                break;
+            }
+    }
+
+    if (model.empty())
+        fail("wall model is empty");
+    for (size_t q = 0; q < model.size(); ++q)
+        if (Degenerate(model[q]))
+            fail("wall quad " + std::to_string(q) + " is degenerate");
+    const int tris = TriangleCount(int(model.size()), hc, tc);
+    if (tris > kBufferTriangles)
+        fail("world needs " + std::to_string(tris) + " triangles, buffer holds 37058");
+    return bad;
+}
+
+} // namespace worldgen
