@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, generates the world and starts the game.
+set -euo pipefail
+cd "$(dirname "$0")"
+
+./scripts/install-deps.sh
+cmake --preset linux >/dev/null
+cmake --build --preset linux -j "$(nproc)"
+
+build=build/linux
+game=""
+for candidate in "$build/gloamfield" "$build/src/gloamfield"; do
+  [ -x "$candidate" ] && game=$candidate && break
+done
+if [ -z "$game" ]; then
+  echo "The game program is not built yet (no gloamfield in $build)." >&2
+  exit 1
+fi
+for needed in "$build/GameSettings.ini" "$build/Data/hmap.dat"; do
+  if [ ! -e "$needed" ]; then
+    echo "The world is not generated yet ($needed is missing)." >&2
+    exit 1
+  fi
+done
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "No display: the game needs a graphical session (DISPLAY is not set)." >&2
+  exit 1
+fi
+
+# The game reads GameSettings.ini and Data\ from its current directory.
+cd "$build"
+exec "./$(basename "$game")"
