@@ -1,0 +1,27 @@
+// The angle between the player's facing direction and a target, shared by the movement,
+// axe and zombie rules.
+#pragma once
+
+#include "Types3d/Types3d.h"
+
+#include <cmath>
+
+const double PI = 3.14159265358979323846;
+
+// Radians, 0 to pi, between (cos yaw, sin yaw) and the ground direction (dx, dy). A target
+// on the player's own position has no direction: it counts as dead ahead (0) rather than
+// letting the zero-length normalisation end the game.
+inline double AngleOff(double yaw, double dx, double dy)
+{
+    if (dx == 0.0 && dy == 0.0)
+        return 0.0;
+    M3DVector f(std::cos(yaw), std::sin(yaw), 0.0);
+    M3DVector u = Normalise(M3DVector(dx, dy, 0.0));
+    double c = Dot(f, u);
+    // Rounding can push the cosine a hair past 1; arccos would answer NaN.
+    if (c > 1.0)
+        c = 1.0;
+    else if (c < -1.0)
+        c = -1.0;
+    return std::acos(c);
+}
