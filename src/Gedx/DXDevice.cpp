@@ -1,0 +1,187 @@
+#include "Gedx/DXDevice.h"
+#include "Gedx/DXException.h"
+#include "Gedx/DXGfx.h"
+#include "Gedx/DXTexture.h"
+
+// The back-buffer size comes from the settings file, read before the device is made.
+#include "Game/Settings.h"
+
+#include <cstring>
+
+namespace
+{
+const int32_t triangleBytes = 3 * sizeof(DXVertexTL); // 96
+} // namespace
+
+DXDevice::DXDevice(DXGfx* gfx, HWND window, int32_t triangleCapacity)
+    : device(nullptr), window(window), triangleCapacity(0), vertexBuffer(nullptr),
+      vertexData(nullptr)
+{
+    std::memset(&presentParams, 0, sizeof presentParams);
+    presentParams.BackBufferWidth = UINT(XResolution);
+    presentParams.BackBufferHeight = UINT(YResolution);
+    presentParams.BackBufferFormat = D3DFMT_X8R8G8B8;
+    presentParams.BackBufferCount = 1;
+    presentParams.MultiSampleType = D3DMULTISAMPLE_NONE;
+    presentParams.MultiSampleQuality = 0;
+    presentParams.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    presentParams.hDeviceWindow = nullptr; // the focus window is used
+    presentParams.Windowed = FALSE;
+    presentParams.EnableAutoDepthStencil = TRUE;
+    presentParams.AutoDepthStencilFormat = D3DFMT_D16;
+    presentParams.Flags = D3DPRESENTFLAG_LOCKABLE_BACKBUFFER | D3DPRESENTFLAG_DISCARD_DEPTHSTENCIL |
+                          D3DPRESENTFLAG_VIDEO;
+    presentParams.FullScreen_RefreshRateInHz = 0;
+    presentParams.PresentationInterval = D3DPRESENT_INTERVAL_DEFAULT;
+
+    HRESULT result = gfx->d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window,
+                                            D3DCREATE_HARDWARE_VERTEXPROCESSING, &presentParams,
+                                            &device);
+    if (FAILED(result))
+    {
+        device = nullptr;
+        throw DXException(result, "Failed to create Direct3D device");
+    }
+
+    device->SetRenderState(D3DRS_LIGHTING, FALSE);
+    device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+
+    this->triangleCapacity = triangleCapacity;
+    result = device->CreateVertexBuffer(UINT(triangleCapacity) * UINT(triangleBytes), 0,
+                                        FVF_VERTEX_TL, D3DPOOL_DEFAULT, &vertexBuffer, nullptr);
+    if (FAILED(result))
+    {
+        // The destructor does not run for a half-made object: let the device go here.
+        vertexBuffer = nullptr;
+        device->Release();
+        device = nullptr;
+        throw DXException(result, "DXDevice::DXDevice() - CreateVertexBuffer() failed");
+    }
+}
+
+DXDevice::~DXDevice()
+{
+    if (vertexBuffer)
+        vertexBuffer->Release();
+    if (device)
+        device->Release();
+}
+
+void DXDevice::FillColour(D3DCOLOR colour)
+{
+    HRESULT result =
+        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, colour, 1.0f, 0);
+    if (FAILED(result))
+        throw DXException(result, "DXDevice::FillColour() - Clear() failed");
+    result = device->BeginScene();
+    if (FAILED(result))
+        throw DXException(result, "DXDevice::FillColour() - BeginScene() failed");
+    result = device->SetFVF(FVF_VERTEX_TL);
+    if (FAILED(result))
+        throw DXException(result, "DXDevice::FillColour() - SetFVF() failed");
+
+    D3DMATERIAL9 material;
+    std::memset(&material, 0, sizeof material);
+    material.Diffuse.r = material.Diffuse.g = material.Diffuse.b = material.Diffuse.a = 1.0f;
+    material.Ambient.r = material.Ambient.g = material.Ambient.b = material.Ambient.a = 1.0f;
+    device->SetMaterial(&material);
+}
+
+void DXDevice::Render()
+{
+    HRESULT result = device->EndScene();
+    if (FAILED(result))
+        throw DXException(result, "DXDevice::Render() - EndScene() failed");
+    result = device->Present(nullptr, nullptr, window, nullptr);
+    if (FAILED(result))
+        throw DXException(result, "DXDevice::Render() - Present() failed");
+}
+
+void DXDevice::Lock(int32_t offset, int32_t size)
+{
+    if (size == 0 && offset != 0)
+        size = triangleCapacity * triangleBytes - offset;
+    void* data = nullptr;
+    HRESULT result = vertexBuffer->Lock(UINT(offset), UINT(size), &data, 0);
+    if (FAILED(result))
+        throw DXException(result, "DXDevice::Lock() - Lock failed()");
+    vertexData = static_cast<BYTE*>(data);
+}
+
+void DXDevice::Unlock()
+{
+    HRESULT result = vertexBuffer->Unlock();
+    if (FAILED(result))
+        throw DXException(result, "DXDevice::Unlock() - Unlock failed()");
+}
+
+DXVertexTL* DXDevice::GetVBTri(int32_t index)
+{
+    if (index < 0 || index >= triangleCapacity)
+        throw DXException(0, "DXDevice::GetVBTri() - Index out of range: %d", index);
+    return reinterpret_cast<DXVertexTL*>(vertexData + size_t(index) * size_t(triangleBytes));
+}
+
+void DXDevice::DrawTris(int32_t first, int32_t count, DXTexture* texture)
+{
+    HRESULT result;
+    if (texture != nullptr)
+    {
+        result = device->SetTexture(0, texture->texture);
+        if (FAILED(result))
+            throw DXException(result, "DXDevice::DrawTris() - SetTexture() failed");
+    }
+    result = device->SetStreamSource(0, vertexBuffer, 0, sizeof(DXVertexTL));
+    if (FAILED(result))
+        throw DXException(result, "DXDevice::DrawTris() - SetStreamSource() failed");
+    result = device->DrawPrimitive(D3DPT_TRIANGLELIST, UINT(3 * first), UINT(count));
+    if (FAILED(result))
+        throw DXException(result, "DXDevice::DrawTris() - DrawPrimitive() failed");
+}
+
+void DXDevice::Tri3TL(const DXVertexTL& a, const DXVertexTL& b, const DXVertexTL& c,
+                      DXTexture* texture)
+{
+    static DXVertexTL vertices[3];
+    vertices[0] = a;
+    vertices[1] = b;
+    vertices[2] = c;
+    HRESULT result = device->SetTexture(0, texture->texture);
+    if (FAILED(result))
+        throw DXException(result, "DXDevice::Tri3TL() - SetTexture() failed");
+    result = device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, vertices, sizeof(DXVertexTL));
+    if (FAILED(result))
+        throw DXException(result, "DXDevice::Tri3TL() - DrawPrimitiveUP() failed");
+}
+
+void DXDevice::Tri3T(const DXVertexT& a, const DXVertexT& b, const DXVertexT& c,
+                     DXTexture* texture)
+{
+    static DXVertexT vertices[3];
+    vertices[0] = a;
+    vertices[1] = b;
+    vertices[2] = c;
+    HRESULT result = device->SetFVF(FVF_VERTEX_T);
+    if (FAILED(result))
+        throw DXException(result, "DXDevice::Tri3T() - SetFVF() failed");
+    result = device->SetTexture(0, texture->texture);
+    if (FAILED(result))
+        throw DXException(result, "DXDevice::Tri3T() - SetTexture() failed");
+    result = device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, vertices, sizeof(DXVertexT));
+    if (FAILED(result))
+        throw DXException(result, "DXDevice::Tri3T() - DrawPrimitiveUP() failed");
+    // The vertex buffer's format again, for the next DrawTris or Tri3TL.
+    result = device->SetFVF(FVF_VERTEX_TL);
+    if (FAILED(result))
+        throw DXException(result, "DXDevice::Tri3T() - SetFVF() failed");
+}
+
+void DXDevice::CreateTexture(IDirect3DTexture9** texture, int32_t width, int32_t height,
+                             bool staging)
+{
+    HRESULT result =
+        device->CreateTexture(UINT(width), UINT(height), 1, 0, D3DFMT_A8R8G8B8,
+                              staging ? D3DPOOL_SYSTEMMEM : D3DPOOL_DEFAULT, texture, nullptr);
+    if (FAILED(result))
+        throw DXException(result, "DXDevice::CreateTexture() - CreateTexture() failed");
+}

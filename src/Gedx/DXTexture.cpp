@@ -1,0 +1,92 @@
+#include "Gedx/DXTexture.h"
+#include "Gedx/DXDevice.h"
+#include "Gedx/DXException.h"
+
+#include <cstring>
+
+DXTexture::DXTexture(DXDevice* device, int32_t width, int32_t height, const uint32_t* pixels)
+    : texture(nullptr)
+{
+    // The pixels go through a system-memory copy; the device keeps its own in the default pool.
+    IDirect3DTexture9* staging = nullptr;
+    device->CreateTexture(&staging, width, height, true);
+
+    // A failure below ends the program, but neither texture is left behind when it does.
+    D3DLOCKED_RECT locked;
+    HRESULT result = staging->LockRect(0, &locked, nullptr, 0);
+    if (FAILED(result))
+    {
+        staging->Release();
+        throw DXException(result, "DXTexture::DXTexture() - LockRect() failed");
+    }
+    // The surface's rows may be longer than the image's: step by its pitch.
+    const size_t rowBytes = size_t(width) * 4;
+    for (int32_t row = 0; row < height; row++)
+        std::memcpy(static_cast<BYTE*>(locked.pBits) + size_t(row) * size_t(locked.Pitch),
+                    pixels + size_t(row) * size_t(width), rowBytes);
+    result = staging->UnlockRect(0);
+    if (FAILED(result))
+    {
+        staging->Release();
+        throw DXException(result, "DXTexture::DXTexture() - UnlockRect() failed");
+    }
+
+    try
+    {
+        device->CreateTexture(&texture, width, height, false);
+    }
+    catch (...)
+    {
+        texture = nullptr;
+        staging->Release();
+        throw;
+    }
+    result = device->device->UpdateTexture(staging, texture);
+    if (FAILED(result))
+    {
+        staging->Release();
+        texture->Release();
+        texture = nullptr;
+        throw DXException(0, "DXTexture::DXTexture() - UpdateTexture() failed");
+    }
+    staging->Release();
+}
+
+DXTexture::~DXTexture()
+{
+    if (texture)
+        texture->Release();
+}
+
+DXOverlay::DXOverlay(DXDevice* device, int32_t width, int32_t height, int32_t textureWidth,
+                     int32_t textureHeight, const uint32_t* pixels)
+    : texture(nullptr), width(width), height(height), textureWidth(textureWidth),
+      textureHeight(textureHeight)
+{
+    texture = new DXTexture(device, textureWidth, textureHeight, pixels);
+}
+
+DXOverlay::~DXOverlay() { delete texture; }
+
+void DXOverlay::Draw(DXDevice* device, int32_t x, int32_t y, int32_t anchorX, int32_t anchorY)
+{
+    // Placed on a fixed 640 x 480 grid. The right and bottom edges divide by one less, so a
+    // full-screen image at (0, 0) covers -1 to 1 exactly.
+    int32_t x0 = int32_t(x - double(width * anchorX) * 0.001);
+    int32_t y0 = int32_t(y - double(height * anchorY) * 0.001);
+    double left = x0 / 640.0 * 2.0 - 1.0;
+    double top = y0 / 480.0 * 2.0 - 1.0;
+    double right = (x0 + width - 1) / 639.0 * 2.0 - 1.0;
+    double bottom = (y0 + height - 1) / 479.0 * 2.0 - 1.0;
+    double uMax = double(width) / textureWidth;
+    double vMax = double(height) / textureHeight;
+
+    DXVertexT a = {float(left), float(top), 0.0f, 0.0f, 0.0f};
+    DXVertexT b = {float(right), float(top), 0.0f, float(uMax), 0.0f};
+    DXVertexT c = {float(left), float(bottom), 0.0f, 0.0f, float(vMax)};
+    DXVertexT d = {float(right), float(bottom), 0.0f, float(uMax), float(vMax)};
+    device->Tri3T(a, b, c, texture);
+    device->Tri3T(b, d, c, texture);
+}
+
+void DXOverlay::DrawCentred(DXDevice* device, int32_t x, int32_t y) { Draw(device, x, y, 500, 500); }
