@@ -9,7 +9,7 @@ packages=(
   libcairo2-dev fonts-dejavu-core
   xvfb xauth xdotool x11-apps imagemagick
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64 zip unzip
-  valgrind
+  valgrind python3
 )
 
 missing=()
