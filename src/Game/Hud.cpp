@@ -1,0 +1,76 @@
+// The heads-up display, drawn over the world in screen space on the 640 x 480 grid.
+#include "Game/Game.h"
+#include "Game/Globals.h"
+#include "Gedx/DXDevice.h"
+#include "Gedx/DXTexture.h"
+#include "Tlib/TString.h"
+
+namespace
+{
+// Banners show for this long after nightfall or daybreak, in milliseconds.
+const uint32_t bannerTime = 3500;
+const int32_t glyphCount = 11; // '0' to '9', then ':'
+
+// Proportional glyphs: each advances the pen by its own width, all share the top edge.
+void DrawGlyphs(const char* text, int32_t x, int32_t y, DXOverlay** glyphs)
+{
+    for (const char* c = text; *c; c++)
+    {
+        int32_t index = *c - '0';
+        if (index < 0 || index >= glyphCount)
+            continue; // no picture for this character (a minus sign, say)
+        DXOverlay* glyph = glyphs[index];
+        glyph->Draw(device, x, y, 0, 0);
+        x += glyph->width;
+    }
+}
+} // namespace
+
+void CGame::DrawNumber(int32_t value, int32_t x, int32_t y, DXOverlay** glyphs)
+{
+    TString text("%d", value);
+    DrawGlyphs(text.text, x, y, glyphs);
+}
+
+void CGame::DrawClock(int32_t hour, int32_t minute, int32_t x, int32_t y, DXOverlay** glyphs)
+{
+    TString text("%d:%02d", hour, minute);
+    DrawGlyphs(text.text, x, y, glyphs);
+}
+
+void CGame::DrawHud()
+{
+    if (axeState == 0 || axeState == 2)
+        axeIdleImage->Draw(device, 430, 0, 0, 0);
+    else if (axeState == 1)
+        axeSwingImage->Draw(device, 262, 196, 0, 0);
+
+    clockIconImage->Draw(device, 15, 9, 0, 0);
+    DrawClock(hour, minute, 95, 24, digitImages);
+    woodIconImage->Draw(device, 7, 85, 0, 0);
+    DrawNumber(wood, 95, 100, digitImages);
+
+    // By day only; the daybreak phase (3) shows no panel.
+    if (phase == 0)
+    {
+        int32_t w = WindowAt(posX, posY);
+        if (w != -1)
+        {
+            int32_t count = boards[w / WINDOWS_PER_HOUSE][w % WINDOWS_PER_HOUSE];
+            boardPanelImage->DrawCentred(device, 320, 149);
+            DrawNumber(count, 304, 208, digitImages);
+            if (count < MAX_BOARDS && wood != 0)
+                boardPromptImage->DrawCentred(device, 320, 369);
+        }
+    }
+
+    if (phase == 1 || phase == 2)
+        DrawNumber(health, 25, 175, digitImages);
+
+    // Unsigned differences stay right across the wrap of the millisecond clock.
+    uint32_t now = timeGetTime();
+    if ((phase == 1 || phase == 2) && now - nightfallTime < bannerTime)
+        nightfallImage->DrawCentred(device, 320, 192);
+    if ((phase == 3 || phase == 0) && now - daybreakTime < bannerTime)
+        daybreakImage->DrawCentred(device, 320, 210);
+}

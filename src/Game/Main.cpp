@@ -1,0 +1,197 @@
+// The program's spine: start-up in a fixed order, the message loop with one frame
+// whenever no message waits, the game states, shutdown and the error boxes.
+#include "Game/Game.h"
+#include "Game/Globals.h"
+#include "Game/Settings.h"
+#include "Gedx/DXDevice.h"
+#include "Gedx/DXException.h"
+#include "Gedx/DXGfx.h"
+#include "Gedx/DXTexture.h"
+#include "Tlib/TException.h"
+#include "Tlib/TForm.h"
+#include "Tlib/TString.h"
+#include "Types3d/Types3d.h"
+#include "input/DXInput.h"
+
+#include <exception>
+
+namespace
+{
+const char* const gameTitle = "Gloamfield";
+const int32_t vertexBufferTriangles = 37058;
+
+// The virtual mouse lives on the 640 x 480 screen grid.
+const int32_t mouseMaxX = 639;
+const int32_t mouseMaxY = 479;
+
+const D3DMATRIX* AsD3D(const float* matrix) { return reinterpret_cast<const D3DMATRIX*>(matrix); }
+
+void ShowError(const char* text) { MessageBoxA(nullptr, text, gameTitle, MB_ICONERROR); }
+} // namespace
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_CLOSE)
+    {
+        // The form's destructor destroys the window, during Shutdown.
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void UpdateFrame()
+{
+    dxInput->GetMouseState();
+    if (dxInput->mouseX > mouseMaxX || dxInput->mouseY > mouseMaxY)
+        dxInput->SetMousePos(dxInput->mouseX < mouseMaxX ? dxInput->mouseX : mouseMaxX,
+                             dxInput->mouseY < mouseMaxY ? dxInput->mouseY : mouseMaxY);
+    dxInput->GetKBState();
+
+    // The loop ends when it next looks for messages; this frame is still drawn.
+    if (dxInput->keys[DIK_ESCAPE])
+    {
+        PostQuitMessage(0);
+        return;
+    }
+    if (dxInput->keys[DIK_4] && !dxInput->prevKeys[DIK_4])
+        keybd_event(VK_SNAPSHOT, 0, 0, 0);
+
+    if (gameState == 0)
+        game->Update();
+}
+
+void RenderFrame()
+{
+    if (gameState == 0)
+    {
+        game->Render();
+    }
+    else if (gameState == 1 || gameState == 2)
+    {
+        // The picture is drawn opaque and flat over a black frame.
+        IDirect3DDevice9* d3d = device->device;
+        d3d->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+        d3d->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
+        d3d->SetTransform(D3DTS_PROJECTION, AsD3D(ToD3DMatrix(Identity())));
+        M3DMatrix mirror = Identity();
+        mirror.m[1][1] = -1.0;
+        d3d->SetTransform(D3DTS_VIEW, AsD3D(ToD3DMatrix(mirror)));
+        d3d->SetRenderState(D3DRS_ZENABLE, FALSE);
+        d3d->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
+        d3d->SetRenderState(D3DRS_LIGHTING, FALSE);
+        device->FillColour(0);
+        DXOverlay* picture = gameState == 1 ? gameOverImage0 : gameOverImage1;
+        picture->Draw(device, 0, 0, 0, 0);
+    }
+    device->Render();
+}
+
+void Shutdown()
+{
+    if (shutdownDone)
+        return;
+    shutdownDone = true;
+
+    ShowCursor(TRUE);
+    // The game object copes with a world that never loaded; the rest may not exist yet.
+    delete game;
+    if (gameOverImage0)
+        delete gameOverImage0;
+    if (gameOverImage1)
+        delete gameOverImage1;
+    if (dxInput)
+        delete dxInput;
+    if (device)
+        delete device;
+    if (gfx)
+        delete gfx;
+    if (mainForm)
+        delete mainForm;
+}
+
+void StartGame()
+{
+    device = new DXDevice(gfx, mainForm->hwnd, vertexBufferTriangles);
+    gameOverImage0 = LoadOverlay("GameOver0.bmp", 640, 480);
+    gameOverImage1 = LoadOverlay("GameOver1.bmp", 640, 480);
+    game->LoadWorld();
+    game->Reset();
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*prevInstance*/, LPSTR /*cmdLine*/,
+                   int /*showCmd*/)
+{
+    try
+    {
+        // The device takes its back-buffer size from the settings, so they come first.
+        ReadSettings();
+        instanceHandle = instance;
+
+        mainForm = new TForm(WindowProc, instanceHandle);
+        mainForm->Create(nullptr, gameTitle, 640, 480, 1);
+        mainForm->Center();
+        mainForm->Show();
+
+        gfx = new DXGfx();
+        LoadDXLibraries(DXLIB_DINPUT8);
+        dxInput = new DXInput(instanceHandle);
+        dxInput->CreateMouse(mainForm->hwnd);
+        dxInput->CreateKB(mainForm->hwnd);
+        dxInput->mouseScale = 1.0f;
+
+        StartGame();
+        ShowCursor(FALSE);
+
+        // Every waiting message is handled before the next frame; no timer, no sleep.
+        MSG message;
+        for (;;)
+        {
+            if (PeekMessageA(&message, mainForm->hwnd, 0, 0, PM_REMOVE))
+            {
+                if (message.message == WM_QUIT)
+                {
+                    Shutdown();
+                    return 0;
+                }
+                TranslateMessage(&message);
+                DispatchMessageA(&message);
+            }
+            else
+            {
+                UpdateFrame();
+                RenderFrame();
+            }
+        }
+    }
+    catch (_TException& e)
+    {
+        // The window goes first, so the box stands alone with the cursor visible.
+        Shutdown();
+        ShowError(e.message);
+    }
+    catch (DXException& e)
+    {
+        Shutdown();
+        TString text("%s", e.message);
+        ShowError(text.text);
+    }
+    // Anything else would end the program with no word to the player.
+    catch (M3DException&)
+    {
+        Shutdown();
+        ShowError("Math error: a vector of zero length cannot be normalised.");
+    }
+    catch (std::exception& e)
+    {
+        Shutdown();
+        TString text("Unexpected error: %s", e.what());
+        ShowError(text.text);
+    }
+    catch (...)
+    {
+        Shutdown();
+        ShowError("Unexpected error.");
+    }
+    return 0;
+}
