@@ -1,0 +1,67 @@
+// The game object's lifecycle: made empty before the entry point, filled by LoadWorld,
+// started by Reset, emptied at shutdown.
+#include "Game/Game.h"
+#include "Gedx/DXTexture.h"
+
+CGame::CGame()
+    : heightMap(nullptr), grassTexture(nullptr), wallTexture(nullptr), treeTexture(nullptr),
+      houses(nullptr), trees(nullptr), axeIdleImage(nullptr), axeSwingImage(nullptr),
+      digitImages(nullptr), woodIconImage(nullptr), clockIconImage(nullptr),
+      boardTexture(nullptr), nightfallImage(nullptr), daybreakImage(nullptr),
+      zombieTexture(nullptr), zombies(nullptr), boardPanelImage(nullptr),
+      boardPromptImage(nullptr)
+{
+    // Nothing else: no device exists yet, and LoadWorld and Reset set the rest.
+}
+
+CGame::~CGame()
+{
+    // Every pointer was nulled at construction, so a game whose world never loaded (or
+    // stopped loading half-way) goes without error.
+    delete[] heightMap;
+    delete[] houses;
+    delete[] trees;
+    delete axeIdleImage;
+    delete axeSwingImage;
+    if (digitImages)
+    {
+        for (int32_t i = 0; i < 11; i++)
+            delete digitImages[i];
+        delete[] digitImages;
+    }
+    delete grassTexture;
+    delete wallTexture;
+    delete treeTexture;
+    delete boardTexture;
+    delete woodIconImage;
+    delete clockIconImage;
+    delete nightfallImage;
+    delete daybreakImage;
+    delete zombieTexture;
+    delete[] zombies;
+    delete boardPanelImage;
+    delete boardPromptImage;
+}
+
+void CGame::Reset()
+{
+    posX = 5.0;
+    posY = 5.0;
+    eyeZ = TerrainHeight(5.0, 5.0) + 5.5;
+    roll = pitch = yaw = 0.0;
+    axeState = 0;
+    phase = 0;
+    hour = 6;
+    minute = 0;
+    gameMinutes = 0;
+    wood = 0;
+    for (int32_t h = 0; h < MAX_HOUSES; h++)
+        for (int32_t w = 0; w < WINDOWS_PER_HOUSE; w++)
+            boards[h][w] = 0;
+    zombiesPerNight = 12;
+    lastTick = timeGetTime();
+    // The banners show for 3500 ms after these times; nothing sets them before the first
+    // nightfall and daybreak, so start them that long ago and the game opens without one.
+    nightfallTime = lastTick - 3500;
+    daybreakTime = lastTick - 3500;
+}

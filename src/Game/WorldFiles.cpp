@@ -1,0 +1,133 @@
+#include "Game/WorldFiles.h"
+#include "Tlib/TException.h"
+
+#include <cmath>
+
+const char* const heightMapPath = "Data\\hmap.dat";
+const char* const mapPath = "Data\\map.dat";
+const char* const wallModelPath = "Data\\HouseWl.mdl";
+
+namespace
+{
+const int32_t worldLimit = 1536; // 128 cells of 12 units: the ground TerrainHeight can read
+} // namespace
+
+void RefuseWorldFile(const char* path, const char* what)
+{
+    throw _TFileException(2, TString("FILEERR_INVALID_DATA"), TString("%s: %s", path, what));
+}
+
+void ReadHeightMap(int32_t* heights)
+{
+    TFile file(TString("%s", heightMapPath), 1, true);
+    const uint32_t bytes = uint32_t(HEIGHTMAP_POINTS) * 4;
+    uint32_t size = file.GetSize();
+    if (size < bytes)
+        RefuseWorldFile(heightMapPath,
+                        TString("%u bytes, %u needed", unsigned(size), unsigned(bytes)).text);
+    file.Read(heights, bytes);
+    if (file.eof)
+        RefuseWorldFile(heightMapPath, "the file could not be read to its end");
+}
+
+MapFile::MapFile() : file(TString("%s", mapPath), 1, true), left(file.GetSize()) {}
+
+int32_t MapFile::ReadCount(const char* things, int32_t most)
+{
+    if (left < 4)
+        RefuseWorldFile(mapPath, TString("the file ends before the %s count", things).text);
+    int32_t count = file.ReadInt();
+    left -= 4;
+    if (count < 0)
+        RefuseWorldFile(mapPath, TString("%d %s, a count cannot be negative", int(count), things).text);
+    if (count > most)
+        RefuseWorldFile(mapPath, TString("%d %s, at most %d", int(count), things, int(most)).text);
+    if (uint64_t(count) * 8 > left)
+        RefuseWorldFile(mapPath,
+                        TString("%d %s, but the file ends after %u", int(count), things,
+                                unsigned(left / 8))
+                            .text);
+    return count;
+}
+
+int32_t MapFile::ReadHouseCount() { return ReadCount("houses", MAX_HOUSES); }
+
+int32_t MapFile::ReadTreeCount() { return ReadCount("trees", INT32_MAX); }
+
+void MapFile::ReadPoint(int32_t& x, int32_t& y)
+{
+    x = file.ReadInt();
+    y = file.ReadInt();
+    left -= 8;
+}
+
+M3DVector PlaceHouse(CGame& game, int32_t index, int32_t x, int32_t y)
+{
+    // The reference point is 32 units in x and 56 in y inside the 64 x 112 footprint.
+    double x0 = x - 32.0;
+    double y0 = y - 56.0;
+    int32_t gx = int32_t(x0 / 12.0);
+    int32_t gy = int32_t(y0 / 12.0);
+    // The levelled area (9 x 13 grid points) and the footprint must lie on the heightmap.
+    if (x < 0 || y < 0 || x >= worldLimit || y >= worldLimit || x0 < 0.0 || y0 < 0.0 || gx < 0 ||
+        gy < 0 || gx + 8 > HEIGHTMAP_SIZE - 1 || gy + 12 > HEIGHTMAP_SIZE - 1)
+        RefuseWorldFile(mapPath,
+                        TString("house %d at (%d, %d) does not fit on the terrain", int(index),
+                                int(x), int(y))
+                            .text);
+
+    double ground = game.TerrainHeight(x, y);
+    int32_t level = int32_t(ground * 3.0);
+    for (int32_t j = gy; j <= gy + 12; j++)
+        for (int32_t i = gx; i <= gx + 8; i++)
+            game.heightMap[j * HEIGHTMAP_SIZE + i] = level;
+    return M3DVector(x0, y0, ground);
+}
+
+void CheckTree(int32_t index, int32_t x, int32_t y)
+{
+    if (x < 0 || y < 0 || x >= worldLimit || y >= worldLimit)
+        RefuseWorldFile(mapPath, TString("tree %d at (%d, %d) lies outside the terrain",
+                                         int(index), int(x), int(y))
+                                     .text);
+}
+
+double CGame::TerrainHeight(double x, double y)
+{
+    double fx = x / 12.0;
+    double fy = y / 12.0;
+    // A point off the terrain reads its edge rather than memory beyond the heightmap.
+    if (!(fx >= 0.0))
+        fx = 0.0;
+    if (!(fy >= 0.0))
+        fy = 0.0;
+    if (fx >= 128.0)
+        fx = 127.0;
+    if (fy >= 128.0)
+        fy = 127.0;
+
+    int32_t i = int32_t(std::floor(fx));
+    int32_t j = int32_t(std::floor(fy));
+    double u = fx - i;
+    double v = fy - j;
+    int32_t k = j * HEIGHTMAP_SIZE + i;
+    const int32_t* h = heightMap;
+
+    if (i == 127 && j == 127)
+        return h[HEIGHTMAP_POINTS - 1] / 3.0;
+    // The last column and row have no neighbour beyond them: exact heights, one fraction.
+    if (i == 127)
+        return (h[k] + (double(h[k + 128]) - h[k]) * v) / 3.0;
+    if (j == 127)
+        return (h[k] + (double(h[k + 1]) - h[k]) * u) / 3.0;
+
+    // Inside, the corners are whole units, so the ground may sit up to a unit below the
+    // drawn surface.
+    double a = std::trunc(h[k] / 3.0);
+    double b = std::trunc(h[k + 1] / 3.0);
+    double c = std::trunc(h[k + 128] / 3.0);
+    double d = std::trunc(h[k + 129] / 3.0);
+    double left = a + (c - a) * v;
+    double right = b + (d - b) * v;
+    return left + (right - left) * u;
+}

@@ -1,0 +1,51 @@
+// Reading the three world files under Data\ and levelling the ground under the houses.
+// The files are checked as they are read: a world that would overrun the game's tables,
+// the heightmap or the vertex buffer is refused with a message naming the file.
+#pragma once
+
+#include "Game/Game.h"
+#include "Tlib/TFile.h"
+
+#include <cstdint>
+
+extern const char* const heightMapPath; // Data\hmap.dat
+extern const char* const mapPath;       // Data\map.dat
+extern const char* const wallModelPath; // Data\HouseWl.mdl
+
+const int32_t HEIGHTMAP_SIZE = 128;
+const int32_t HEIGHTMAP_POINTS = HEIGHTMAP_SIZE * HEIGHTMAP_SIZE;
+const int32_t QUAD_BYTES = 48; // four corners of three int32
+
+// Throws _TFileException with the file's path at the front of the message.
+[[noreturn]] void RefuseWorldFile(const char* path, const char* what);
+
+// Fills 16384 heights from Data\hmap.dat; a file shorter than that is refused.
+void ReadHeightMap(int32_t* heights);
+
+// Data\map.dat, read an integer at a time; every count is checked against the bytes left
+// before anything is made from it.
+class MapFile
+{
+public:
+    MapFile();
+
+    // The house count: 0 to 20, the rows of the boards table.
+    int32_t ReadHouseCount();
+    // The tree count: not negative.
+    int32_t ReadTreeCount();
+    void ReadPoint(int32_t& x, int32_t& y);
+
+private:
+    TFile file;
+    uint32_t left; // bytes not yet read
+
+    int32_t ReadCount(const char* things, int32_t most);
+};
+
+// Levels the ground under house `index` whose reference point is (x, y), as the houses
+// before it left it, and returns its record: footprint corner and ground height. A house
+// whose footprint or levelled area leaves the heightmap is refused.
+M3DVector PlaceHouse(CGame& game, int32_t index, int32_t x, int32_t y);
+
+// A tree must stand on the terrain: 0 <= x, y < 1536.
+void CheckTree(int32_t index, int32_t x, int32_t y);
