@@ -51,7 +51,8 @@ class Builder
         // Near-square tiles so the texture, shown once per quad, keeps its shape.
         int ny = std::max(1, int(std::lround(h / 34.0)));
         double rowH = double(h) / ny;
-        int nx = std::max(1, int(std::lround(w / std::max(rowH, 9.0))));
+        // Slightly wide tiles are fine and keep the quad count (and the vertex budget) down.
+        int nx = std::max(1, int(std::lround(w / std::max(rowH * 1.2, 9.0))));
         if (double(w) / nx < rowH / 1.8 && w >= 8)
             ny = std::max(1, int(std::lround(h / (double(w) / nx))));
         const std::array<double, 3> facing =
@@ -134,9 +135,10 @@ std::vector<Quad> BuildHouseModel()
     const int eave = 32, top = 59;
     const int ex0 = -3, ex1 = 131, ey0 = -3, ey1 = 227; // eave outline
     const int tx0 = 51, tx1 = 77, ty0 = 51, ty1 = 173;  // flat top outline
-    const int eyCut[4] = {ey0, 74, 150, ey1};
-    const int tyCut[4] = {ty0, 92, 132, ty1};
-    for (int i = 0; i < 3; ++i)
+    const int mid = 112; // the slopes and the flat top are split across the middle
+    const int eyCut[3] = {ey0, mid, ey1};
+    const int tyCut[3] = {ty0, mid, ty1};
+    for (int i = 0; i < 2; ++i)
     {
         b.Panel({tx0, tyCut[i], top}, {tx0, tyCut[i + 1], top}, {ex0, eyCut[i], eave},
                 {ex0, eyCut[i + 1], eave}, {-1, 0, 2});
@@ -145,16 +147,8 @@ std::vector<Quad> BuildHouseModel()
         b.Panel({tx0, tyCut[i], top}, {tx1, tyCut[i], top}, {tx0, tyCut[i + 1], top},
                 {tx1, tyCut[i + 1], top}, {0, 0, 1});
     }
-    const int exMid = 64, txMid = 64;
-    const int exCut[3] = {ex0, exMid, ex1};
-    const int txCut[3] = {tx0, txMid, tx1};
-    for (int i = 0; i < 2; ++i)
-    {
-        b.Panel({txCut[i], ty0, top}, {txCut[i + 1], ty0, top}, {exCut[i], ey0, eave},
-                {exCut[i + 1], ey0, eave}, {0, -1, 2});
-        b.Panel({txCut[i], ty1, top}, {txCut[i + 1], ty1, top}, {exCut[i], ey1, eave},
-                {exCut[i + 1], ey1, eave}, {0, 1, 2});
-    }
+    b.Panel({tx0, ty0, top}, {tx1, ty0, top}, {ex0, ey0, eave}, {ex1, ey0, eave}, {0, -1, 2});
+    b.Panel({tx0, ty1, top}, {tx1, ty1, top}, {ex0, ey1, eave}, {ex1, ey1, eave}, {0, 1, 2});
     return b.quads;
 }
 

@@ -88,7 +88,7 @@ World Generate(uint64_t seed, const std::vector<Quad>& model)
         Rng hills = rng.Fork(1), homes = rng.Fork(2), woods = rng.Fork(3);
         World w;
         w.heights = GenerateHills(hills);
-        const int wanted = homes.Int(10, 12);
+        const int wanted = homes.Int(11, 13);
         w.houses = PlaceHouses(homes, w.heights, wanted);
         if (int(w.houses.size()) < wanted)
         {
