@@ -56,14 +56,16 @@ void Shambler(cairo_t* cr, double x, double ground, double h, double lean)
     cairo_rotate(cr, lean);
     cairo_move_to(cr, -12, 0);
     cairo_line_to(cr, -9, -45);
-    cairo_line_to(cr, -16, -50);
-    cairo_line_to(cr, -40, -62);
-    cairo_line_to(cr, -42, -70);
+    cairo_line_to(cr, -16, -52);
+    cairo_line_to(cr, -30, -38);
+    cairo_line_to(cr, -38, -42);
+    cairo_line_to(cr, -24, -72);
     cairo_line_to(cr, -14, -80);
     cairo_line_to(cr, 14, -80);
-    cairo_line_to(cr, 44, -68);
-    cairo_line_to(cr, 42, -60);
-    cairo_line_to(cr, 16, -52);
+    cairo_line_to(cr, 26, -72);
+    cairo_line_to(cr, 46, -58);
+    cairo_line_to(cr, 42, -51);
+    cairo_line_to(cr, 16, -56);
     cairo_line_to(cr, 10, -45);
     cairo_line_to(cr, 13, 0);
     cairo_line_to(cr, 4, 0);
@@ -122,17 +124,17 @@ Image MakeGameOverOutside()
         cairo_fill(cr);
     }
     // Moon with a soft halo.
-    cairo_pattern_t* halo = cairo_pattern_create_radial(500, 90, 20, 500, 90, 110);
+    cairo_pattern_t* halo = cairo_pattern_create_radial(566, 58, 16, 566, 58, 90);
     cairo_pattern_add_color_stop_rgba(halo, 0, 0.8, 0.82, 0.7, 0.35);
     cairo_pattern_add_color_stop_rgba(halo, 1, 0.8, 0.82, 0.7, 0.0);
     cairo_set_source(cr, halo);
     cairo_paint(cr);
     cairo_pattern_destroy(halo);
-    cairo_arc(cr, 500, 90, 34, 0, 2 * kPi);
+    cairo_arc(cr, 566, 58, 27, 0, 2 * kPi);
     SetRgb(cr, 226, 222, 190);
     cairo_fill(cr);
     SetRgb(cr, 200, 196, 166);
-    const double craters[3][3] = {{488, 80, 7}, {510, 102, 5}, {512, 76, 4}};
+    const double craters[3][3] = {{556, 50, 6}, {574, 68, 4}, {576, 48, 3}};
     for (const auto& m : craters)
     {
         cairo_arc(cr, m[0], m[1], m[2], 0, 2 * kPi);

@@ -84,52 +84,57 @@ void DrawFist(cairo_t* cr, double scale)
 {
     cairo_save(cr);
     cairo_scale(cr, scale, scale);
-    // Sleeve running off the bottom right.
-    cairo_move_to(cr, 10, 20);
-    cairo_line_to(cr, 160, 120);
-    cairo_line_to(cr, 160, 260);
-    cairo_line_to(cr, 30, 160);
-    cairo_close_path(cr);
-    SetRgb(cr, 62, 72, 48);
+    auto rounded = [&](double x, double y, double w, double h, double r) {
+        cairo_new_sub_path(cr);
+        cairo_arc(cr, x + w - r, y + r, r, -kPi / 2, 0);
+        cairo_arc(cr, x + w - r, y + h - r, r, 0, kPi / 2);
+        cairo_arc(cr, x + r, y + h - r, r, kPi / 2, kPi);
+        cairo_arc(cr, x + r, y + r, r, kPi, 3 * kPi / 2);
+        cairo_close_path(cr);
+    };
+    // Back of the hand behind the handle.
+    rounded(-14, -44, 44, 88, 16);
+    SetRgb(cr, 112, 78, 46);
     cairo_fill_preserve(cr);
     Ink(cr, 3);
-    // Fingers wrapped round the handle.
+    // Four fingers wrapped across the front of the handle.
     for (int k = 0; k < 4; ++k)
     {
-        const double y = -34 + k * 19;
-        cairo_move_to(cr, 16, y);
-        cairo_curve_to(cr, -34, y - 4, -40, y + 18, 16, y + 18);
-        cairo_close_path(cr);
-        SetRgb(cr, 118, 84, 52);
+        rounded(-32, -40 + k * 20, 44, 20, 9);
+        SetRgb(cr, 138, 98, 58);
         cairo_fill_preserve(cr);
         Ink(cr, 2.5);
+        // Knuckle crease.
+        cairo_move_to(cr, -20, -34 + k * 20);
+        cairo_line_to(cr, -20, -26 + k * 20);
+        SetRgb(cr, 84, 56, 30);
+        cairo_set_line_width(cr, 1.5);
+        cairo_stroke(cr);
     }
-    // Back of the hand and thumb.
-    cairo_move_to(cr, 8, -44);
-    cairo_curve_to(cr, 60, -52, 80, 30, 40, 60);
-    cairo_curve_to(cr, 20, 72, 6, 50, 6, 30);
-    cairo_close_path(cr);
-    SetRgb(cr, 134, 96, 60);
-    cairo_fill_preserve(cr);
-    Ink(cr, 3);
-    cairo_move_to(cr, 14, -40);
-    cairo_curve_to(cr, -20, -52, -30, -30, -6, -24);
-    cairo_curve_to(cr, 6, -22, 14, -30, 14, -40);
-    SetRgb(cr, 128, 90, 56);
+    // Thumb over the first finger.
+    cairo_save(cr);
+    cairo_translate(cr, -2, -44);
+    cairo_rotate(cr, -0.25);
+    cairo_scale(cr, 22, 10);
+    cairo_arc(cr, 0, 0, 1, 0, 2 * kPi);
+    cairo_restore(cr);
+    SetRgb(cr, 146, 104, 62);
     cairo_fill_preserve(cr);
     Ink(cr, 2.5);
     cairo_restore(cr);
 }
 
-void SpeedLines(cairo_t* key, double cx, double cy, double r0, double r1, double a0, double a1)
+// A sleeve from the wrist at (x0, y0) to a stretch of the image's edge.
+void Sleeve(cairo_t* cr, double x0, double y0, double ax, double ay, double bx, double by)
 {
-    // Half-transparent swoosh behind the moving head.
-    cairo_new_path(key);
-    cairo_arc(key, cx, cy, r1, a0, a1);
-    cairo_arc_negative(key, cx, cy, r0, a1, a0);
-    cairo_close_path(key);
-    cairo_set_source_rgba(key, 0, 0, 0, 1);
-    cairo_fill(key);
+    cairo_move_to(cr, x0 - 18, y0);
+    cairo_line_to(cr, ax, ay);
+    cairo_line_to(cr, bx, by);
+    cairo_line_to(cr, x0 + 24, y0 - 10);
+    cairo_close_path(cr);
+    SetRgb(cr, 62, 72, 48);
+    cairo_fill_preserve(cr);
+    Ink(cr, 3);
 }
 
 } // namespace
@@ -138,16 +143,17 @@ Image MakeAxeIdle()
 {
     Canvas c(210, 480);
     cairo_t* cr = c.fg();
+    Sleeve(cr, 142, 420, 104, 480, 210, 480);
     cairo_save(cr);
-    cairo_translate(cr, 128, 392);
+    cairo_translate(cr, 126, 404);
     cairo_rotate(cr, 0.17);
-    cairo_scale(cr, 0.9, 0.9);
+    cairo_scale(cr, 0.86, 0.86);
     DrawAxe(cr);
     cairo_restore(cr);
     cairo_save(cr);
-    cairo_translate(cr, 130, 388);
+    cairo_translate(cr, 128, 392);
     cairo_rotate(cr, 0.17);
-    DrawFist(cr, 0.95);
+    DrawFist(cr, 0.9);
     cairo_restore(cr);
     return c.ComposeKeyed();
 }
@@ -156,17 +162,28 @@ Image MakeAxeSwing()
 {
     Canvas c(378, 218);
     cairo_t* cr = c.fg();
-    SpeedLines(c.key(), 330, 250, 190, 232, -2.75, -1.95);
+    // Trails behind the head as it comes down.
+    cairo_t* k = c.key();
+    const double cx = 318, cy = 188;
+    cairo_set_line_cap(k, CAIRO_LINE_CAP_ROUND);
+    const double trails[3][3] = {{296, 12, -2.62}, {262, 8, -2.55}, {228, 5, -2.45}};
+    for (const auto& t : trails)
+    {
+        cairo_arc(k, cx, cy, t[0], t[2], -1.7);
+        cairo_set_line_width(k, t[1]);
+        cairo_stroke(k);
+    }
+    Sleeve(cr, 330, 196, 378, 218, 378, 150);
     cairo_save(cr);
-    cairo_translate(cr, 318, 188);
+    cairo_translate(cr, cx, cy);
     cairo_rotate(cr, -1.2);
     cairo_scale(cr, 0.78, 0.78);
     DrawAxe(cr);
     cairo_restore(cr);
     cairo_save(cr);
-    cairo_translate(cr, 318, 188);
+    cairo_translate(cr, cx, cy - 4);
     cairo_rotate(cr, -1.2);
-    DrawFist(cr, 0.8);
+    DrawFist(cr, 0.78);
     cairo_restore(cr);
     return c.ComposeKeyed();
 }

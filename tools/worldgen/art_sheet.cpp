@@ -58,7 +58,7 @@ void WriteContactSheet(const std::vector<Asset>& art, const std::string& pngPath
             rowH = 0;
         }
         spots.push_back({x, y});
-        x += std::max(a.image.width, 90) + pad;
+        x += std::max(a.image.width, 130) + pad;
         rowH = std::max(rowH, a.image.height);
     }
     const int sheetH = y + rowH + label + pad;
