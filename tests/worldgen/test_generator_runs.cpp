@@ -8,9 +8,8 @@ using namespace wgtest;
 namespace
 {
 
-const char* kFiles[] = {"Data/hmap.dat", "Data/map.dat",  "Data/HouseWl.mdl", "Data/Grass.bmp",
-                        "Data/axe0.bmp", "Data/Sm7.bmp",  "Data/GameOver1.bmp",
-                        "GameSettings.ini"};
+const char* kFiles[] = {"Data/hmap.dat", "Data/map.dat", "Data/HouseWl.mdl",   "Data/Grass.bmp",
+                        "Data/axe0.bmp", "Data/Sm7.bmp", "Data/GameOver1.bmp", "GameSettings.ini"};
 
 } // namespace
 

@@ -15,14 +15,32 @@ namespace
 
 using V = std::array<double, 3>;
 
-V Sub(const int32_t* a, const int32_t* b) { return {double(a[0] - b[0]), double(a[1] - b[1]), double(a[2] - b[2])}; }
-V Cross(V u, V v) { return {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]}; }
-double Dot(V u, V v) { return u[0] * v[0] + u[1] * v[1] + u[2] * v[2]; }
-double Len(V u) { return std::sqrt(Dot(u, u)); }
+V Sub(const int32_t* a, const int32_t* b)
+{
+    return {double(a[0] - b[0]), double(a[1] - b[1]), double(a[2] - b[2])};
+}
+V Cross(V u, V v)
+{
+    return {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
+}
+double Dot(V u, V v)
+{
+    return u[0] * v[0] + u[1] * v[1] + u[2] * v[2];
+}
+double Len(V u)
+{
+    return std::sqrt(Dot(u, u));
+}
 
 // The game's lighting normal of triangle (A, B, C): Cross(B - A, C - B).
-V NormalABC(const ModelQuad& q) { return Cross(Sub(q.c[1], q.c[0]), Sub(q.c[2], q.c[1])); }
-V NormalBDC(const ModelQuad& q) { return Cross(Sub(q.c[3], q.c[1]), Sub(q.c[2], q.c[3])); }
+V NormalABC(const ModelQuad& q)
+{
+    return Cross(Sub(q.c[1], q.c[0]), Sub(q.c[2], q.c[1]));
+}
+V NormalBDC(const ModelQuad& q)
+{
+    return Cross(Sub(q.c[3], q.c[1]), Sub(q.c[2], q.c[3]));
+}
 
 struct Box
 {
@@ -149,23 +167,28 @@ TEST(HouseModel, EveryFaceIsDrawnAndLitFromTheSideItIsSeenFrom)
         {
             const V in{centre[0] - 0.25 * n[0], centre[1] - 0.25 * n[1], centre[2]};
             const V out{centre[0] + 0.25 * n[0], centre[1] + 0.25 * n[1], centre[2]};
-            EXPECT_TRUE(std::any_of(slabs.begin(), slabs.end(), [&](const Box& b) { return b.Contains(in); }))
+            EXPECT_TRUE(std::any_of(slabs.begin(), slabs.end(),
+                                    [&](const Box& b) { return b.Contains(in); }))
                 << "nothing solid behind a wall face";
-            EXPECT_FALSE(std::any_of(slabs.begin(), slabs.end(), [&](const Box& b) { return b.Contains(out); }))
+            EXPECT_FALSE(std::any_of(slabs.begin(), slabs.end(),
+                                     [&](const Box& b) { return b.Contains(out); }))
                 << "a wall face looks into a wall";
             continue;
         }
         // Roof panels: a twin with the same corners facing the other way, so the
         // roof shows from the yard and from inside.
         ASSERT_NE(n[2], 0.0) << "a slanted wall that is not part of the roof";
-        const bool twin = std::any_of(m.begin(), m.end(), [&](const ModelQuad& o) {
-            for (auto& c : q.c)
-                if (std::none_of(std::begin(o.c), std::end(o.c), [&](const int32_t* d) {
-                        return d[0] == c[0] && d[1] == c[1] && d[2] == c[2];
-                    }))
-                    return false;
-            return Dot(NormalABC(o), NormalABC(q)) < 0;
-        });
+        const bool twin = std::any_of(
+            m.begin(), m.end(),
+            [&](const ModelQuad& o)
+            {
+                for (auto& c : q.c)
+                    if (std::none_of(std::begin(o.c), std::end(o.c),
+                                     [&](const int32_t* d)
+                                     { return d[0] == c[0] && d[1] == c[1] && d[2] == c[2]; }))
+                        return false;
+                return Dot(NormalABC(o), NormalABC(q)) < 0;
+            });
         EXPECT_TRUE(twin) << "roof panel drawn from one side only";
         for (auto& c : q.c)
             EXPECT_GE(c[2], WallTop() - 4) << "roof sags into the rooms";
@@ -196,18 +219,18 @@ TEST(HouseModel, WallsCoverEverySolidPartOnBothSides)
     const double top = WallTop();
     struct Face
     {
-        int axis;    // 0: plane x = at, 1: plane y = at
+        int axis; // 0: plane x = at, 1: plane y = at
         double at;
-        int sign;    // the way the face looks
+        int sign; // the way the face looks
         double s0, s1;
     };
     const Face faces[] = {
-        {1, 0, -1, 0, 128},   {1, 1, 1, 1, 127},      // front
-        {0, 0, -1, 0, 224},   {0, 1, 1, 1, 223},      // left
-        {0, 128, 1, 0, 224},  {0, 127, -1, 1, 223},   // right
-        {1, 224, 1, 0, 128},  {1, 223, -1, 1, 127},   // back
-        {0, 63, -1, 78, 146}, {0, 65, 1, 78, 146},    // partition sides
-        {1, 78, -1, 63, 65},  {1, 146, 1, 63, 65},    // partition ends
+        {1, 0, -1, 0, 128},   {1, 1, 1, 1, 127},    // front
+        {0, 0, -1, 0, 224},   {0, 1, 1, 1, 223},    // left
+        {0, 128, 1, 0, 224},  {0, 127, -1, 1, 223}, // right
+        {1, 224, 1, 0, 128},  {1, 223, -1, 1, 127}, // back
+        {0, 63, -1, 78, 146}, {0, 65, 1, 78, 146},  // partition sides
+        {1, 78, -1, 63, 65},  {1, 146, 1, 63, 65},  // partition ends
     };
     const std::vector<Opening> openings = Openings();
     for (const Face& f : faces)
@@ -219,27 +242,30 @@ TEST(HouseModel, WallsCoverEverySolidPartOnBothSides)
                 V p{0, 0, z};
                 p[f.axis] = f.at;
                 p[1 - f.axis] = s;
-                const bool open = std::any_of(openings.begin(), openings.end(), [&](const Opening& o) {
-                    return o.mayBeOpen.Contains(p);
-                });
+                const bool open =
+                    std::any_of(openings.begin(), openings.end(),
+                                [&](const Opening& o) { return o.mayBeOpen.Contains(p); });
                 if (open)
                     continue;
-                const bool covered = std::any_of(Model().begin(), Model().end(), [&](const ModelQuad& q) {
-                    const V n = NormalABC(q);
-                    if (!IsWall(q) || n[f.axis] * f.sign <= 0)
-                        return false;
-                    double lo = 1e9, hi = -1e9, zl = 1e9, zh = -1e9;
-                    for (auto& c : q.c)
-                    {
-                        if (c[f.axis] != f.at)
-                            return false;
-                        lo = std::min(lo, double(c[1 - f.axis]));
-                        hi = std::max(hi, double(c[1 - f.axis]));
-                        zl = std::min(zl, double(c[2]));
-                        zh = std::max(zh, double(c[2]));
-                    }
-                    return s > lo && s < hi && z > zl && z < zh;
-                });
+                const bool covered = std::any_of(Model().begin(), Model().end(),
+                                                 [&](const ModelQuad& q)
+                                                 {
+                                                     const V n = NormalABC(q);
+                                                     if (!IsWall(q) || n[f.axis] * f.sign <= 0)
+                                                         return false;
+                                                     double lo = 1e9, hi = -1e9, zl = 1e9,
+                                                            zh = -1e9;
+                                                     for (auto& c : q.c)
+                                                     {
+                                                         if (c[f.axis] != f.at)
+                                                             return false;
+                                                         lo = std::min(lo, double(c[1 - f.axis]));
+                                                         hi = std::max(hi, double(c[1 - f.axis]));
+                                                         zl = std::min(zl, double(c[2]));
+                                                         zh = std::max(zh, double(c[2]));
+                                                     }
+                                                     return s > lo && s < hi && z > zl && z < zh;
+                                                 });
                 gaps += !covered;
             }
         EXPECT_EQ(gaps, 0) << "holes in the face at " << (f.axis ? "y = " : "x = ") << f.at
@@ -250,10 +276,10 @@ TEST(HouseModel, WallsCoverEverySolidPartOnBothSides)
 TEST(HouseModel, RoofCoversTheWholeFootprint)
 {
     // Point-in-triangle on the ground plane for the roof panels facing up.
-    auto inside = [](double px, double py, const int32_t* a, const int32_t* b, const int32_t* c) {
-        auto side = [&](const int32_t* u, const int32_t* v) {
-            return (v[0] - u[0]) * (py - u[1]) - (v[1] - u[1]) * (px - u[0]);
-        };
+    auto inside = [](double px, double py, const int32_t* a, const int32_t* b, const int32_t* c)
+    {
+        auto side = [&](const int32_t* u, const int32_t* v)
+        { return (v[0] - u[0]) * (py - u[1]) - (v[1] - u[1]) * (px - u[0]); };
         const double d1 = side(a, b), d2 = side(b, c), d3 = side(c, a);
         return (d1 >= 0 && d2 >= 0 && d3 >= 0) || (d1 <= 0 && d2 <= 0 && d3 <= 0);
     };

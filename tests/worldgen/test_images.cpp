@@ -161,7 +161,8 @@ TEST(Images, GrassTilesWithoutASeam)
     // Neighbouring terrain cells repeat the tile, so the jump across the wrap
     // must look like any other step between neighbouring pixels.
     const Pic p = Load("Grass.bmp", 128, 128);
-    auto diff = [&](int x0, int y0, int x1, int y1) {
+    auto diff = [&](int x0, int y0, int x1, int y1)
+    {
         const Px a = p.At(x0, y0), b = p.At(x1, y1);
         return std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b);
     };

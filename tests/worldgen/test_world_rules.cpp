@@ -14,9 +14,18 @@ namespace
 
 const double kPi = 3.14159265358979323846;
 
-std::vector<int32_t> Heights() { return ReadInt32s(ShippedWorld() + "/Data/hmap.dat"); }
-MapFile Map() { return ReadMap(ShippedWorld() + "/Data/map.dat"); }
-size_t Quads() { return ReadBytes(ShippedWorld() + "/Data/HouseWl.mdl").size() / 48; }
+std::vector<int32_t> Heights()
+{
+    return ReadInt32s(ShippedWorld() + "/Data/hmap.dat");
+}
+MapFile Map()
+{
+    return ReadMap(ShippedWorld() + "/Data/map.dat");
+}
+size_t Quads()
+{
+    return ReadBytes(ShippedWorld() + "/Data/HouseWl.mdl").size() / 48;
+}
 
 int Steepest(const std::vector<int32_t>& h)
 {
@@ -62,7 +71,8 @@ struct Win
 {
     double ex, ey, angle;
 };
-const Win kWins[5] = {{32, 2, 1.5 * kPi}, {2, 100, kPi}, {62, 26.5, 0}, {62, 90.5, 0}, {48.5, 110, 0.5 * kPi}};
+const Win kWins[5] = {
+    {32, 2, 1.5 * kPi}, {2, 100, kPi}, {62, 26.5, 0}, {62, 90.5, 0}, {48.5, 110, 0.5 * kPi}};
 
 } // namespace
 
@@ -145,8 +155,9 @@ TEST(Map, TreesLeaveHousesWindowsAndTheStartClear)
                     for (int d = 42; d <= 59; ++d)
                     {
                         const double ang = w.angle + a * kPi / 360;
-                        closest = std::min(closest, std::hypot(p.x - (hx + w.ex + d * std::cos(ang)),
-                                                               p.y - (hy + w.ey + d * std::sin(ang))));
+                        closest =
+                            std::min(closest, std::hypot(p.x - (hx + w.ex + d * std::cos(ang)),
+                                                         p.y - (hy + w.ey + d * std::sin(ang))));
                     }
             EXPECT_GT(closest, 5.0) << "tree where zombies gather";
         }

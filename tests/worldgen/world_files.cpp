@@ -28,19 +28,24 @@ std::string ScratchDir(const std::string& tag)
     // Scratch worlds are removed when the test program ends.
     static std::vector<std::string> made;
     static std::once_flag once;
-    std::call_once(once, [] {
-        std::atexit([] {
-            for (const std::string& d : made)
-                std::filesystem::remove_all(d);
-        });
-    });
+    std::call_once(once,
+                   []
+                   {
+                       std::atexit(
+                           []
+                           {
+                               for (const std::string& d : made)
+                                   std::filesystem::remove_all(d);
+                           });
+                   });
     made.push_back(buf.data());
     return buf.data();
 }
 
 const std::string& ShippedWorld()
 {
-    static const std::string dir = [] {
+    static const std::string dir = []
+    {
         const std::string d = ScratchDir("shipped");
         if (RunGenerator("--out " + d) != 0)
             throw std::runtime_error("generator failed for the shipped world");

@@ -17,8 +17,9 @@ void Ridge(cairo_t* cr, Rng& rng, double base, double rough, int r, int g, int b
 {
     cairo_move_to(cr, 0, 480);
     for (double x = 0; x <= 640; x += 8)
-        cairo_line_to(cr, x, base + rough * std::sin(x * 0.011 + rng.Range(0, 0.2)) +
-                                 0.4 * rough * std::sin(x * 0.037));
+        cairo_line_to(cr, x,
+                      base + rough * std::sin(x * 0.011 + rng.Range(0, 0.2)) +
+                          0.4 * rough * std::sin(x * 0.037));
     cairo_line_to(cr, 640, 480);
     cairo_close_path(cr);
     SetRgb(cr, r, g, b);

@@ -84,7 +84,8 @@ void DrawFist(cairo_t* cr, double scale)
 {
     cairo_save(cr);
     cairo_scale(cr, scale, scale);
-    auto rounded = [&](double x, double y, double w, double h, double r) {
+    auto rounded = [&](double x, double y, double w, double h, double r)
+    {
         cairo_new_sub_path(cr);
         cairo_arc(cr, x + w - r, y + r, r, -kPi / 2, 0);
         cairo_arc(cr, x + w - r, y + h - r, r, 0, kPi / 2);
@@ -340,7 +341,8 @@ static Image TextPanel(int width, int height, const std::string& text, double si
     Canvas c(width, height);
     cairo_t* cr = c.fg();
     const double r = height / 2.0 - 2;
-    auto capsule = [&](cairo_t* t, double inset) {
+    auto capsule = [&](cairo_t* t, double inset)
+    {
         cairo_new_path(t);
         cairo_arc(t, r + 2, height / 2.0, r - inset, kPi / 2, 3 * kPi / 2);
         cairo_arc(t, width - r - 2, height / 2.0, r - inset, -kPi / 2, kPi / 2);
@@ -364,7 +366,10 @@ static Image TextPanel(int width, int height, const std::string& text, double si
 }
 
 // Shown above the board count of the window the player stands at.
-Image MakeBoardPanel() { return TextPanel(340, 43, "Boards on this window", 24); }
+Image MakeBoardPanel()
+{
+    return TextPanel(340, 43, "Boards on this window", 24);
+}
 
 Image MakeBoardPrompt()
 {

@@ -281,7 +281,8 @@ Image MakeZombie()
     cairo_rectangle(cr, 0, 0, 60, 155);
     cairo_clip(cr);
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-    const auto outline = [&](int r, int g, int b) {
+    const auto outline = [&](int r, int g, int b)
+    {
         SetRgb(cr, r, g, b);
         cairo_fill_preserve(cr);
         SetRgb(cr, 22, 20, 16);

@@ -32,9 +32,8 @@ static Rgb Unpremultiply(uint32_t px)
     const uint32_t a = px >> 24;
     if (a == 0)
         return Rgb{0, 0, 0};
-    auto ch = [&](int shift) {
-        return uint8_t(std::min<uint32_t>(255, (((px >> shift) & 0xFF) * 255 + a / 2) / a));
-    };
+    auto ch = [&](int shift)
+    { return uint8_t(std::min<uint32_t>(255, (((px >> shift) & 0xFF) * 255 + a / 2) / a)); };
     return Rgb{ch(16), ch(8), ch(0)};
 }
 
@@ -80,9 +79,8 @@ Image Canvas::ComposeOpaque(Rgb under, bool avoidWhite)
         {
             const uint32_t px = *reinterpret_cast<const uint32_t*>(fd + y * fs + x * 4);
             const uint32_t a = px >> 24;
-            auto ch = [&](int shift, uint8_t base) {
-                return uint8_t(((px >> shift) & 0xFF) + (base * (255 - a) + 127) / 255);
-            };
+            auto ch = [&](int shift, uint8_t base)
+            { return uint8_t(((px >> shift) & 0xFF) + (base * (255 - a) + 127) / 255); };
             Rgb c{ch(16, under.r), ch(8, under.g), ch(0, under.b)};
             if (avoidWhite && c == kWhite)
                 c = Rgb{250, 250, 250};
@@ -103,10 +101,10 @@ static cairo_font_face_t* LoadFace(Face face)
     if (!lib && FT_Init_FreeType(&lib) != 0)
         throw std::runtime_error("FreeType failed to start");
     const char* dir = "/usr/share/fonts/truetype/dejavu/";
-    const char* file = face == Face::Sans            ? "DejaVuSans.ttf"
-                       : face == Face::SansBold      ? "DejaVuSans-Bold.ttf"
-                       : face == Face::SerifBold     ? "DejaVuSerif-Bold.ttf"
-                                                     : "DejaVuSansCondensed-Bold.ttf";
+    const char* file = face == Face::Sans        ? "DejaVuSans.ttf"
+                       : face == Face::SansBold  ? "DejaVuSans-Bold.ttf"
+                       : face == Face::SerifBold ? "DejaVuSerif-Bold.ttf"
+                                                 : "DejaVuSansCondensed-Bold.ttf";
     const std::string path = std::string(dir) + file;
     FT_Face ft;
     if (FT_New_Face(lib, path.c_str(), 0, &ft) != 0)

@@ -58,8 +58,8 @@ void FittedTextPath(cairo_t* cr, const std::string& text, double x, double y, do
 
 // Text with a dark outline under a solid fill: the usual way to keep HUD
 // lettering legible over any background.
-void OutlinedText(cairo_t* cr, double outline, double r0, double g0, double b0, double r1, double g1,
-                  double b1);
+void OutlinedText(cairo_t* cr, double outline, double r0, double g0, double b0, double r1,
+                  double g1, double b1);
 
 void SetRgb(cairo_t* cr, int r, int g, int b, double a = 1.0);
 

@@ -11,7 +11,10 @@ namespace
 
 constexpr int kApron = 5; // grid points over which the flattened ground meets the hills
 
-double Smooth(double t) { return t * t * (3.0 - 2.0 * t); }
+double Smooth(double t)
+{
+    return t * t * (3.0 - 2.0 * t);
+}
 
 // Value noise on a lattice of the given spacing (in grid points).
 struct Lattice
@@ -48,8 +51,8 @@ std::vector<int32_t> GenerateHills(Rng& rng)
     for (int j = 0; j < kGrid; ++j)
         for (int i = 0; i < kGrid; ++i)
         {
-            double v = broad.At(i, j) + 0.45 * mid.At(i, j) + 0.16 * fine.At(i, j) +
-                       0.04 * grain.At(i, j);
+            double v =
+                broad.At(i, j) + 0.45 * mid.At(i, j) + 0.16 * fine.At(i, j) + 0.04 * grain.At(i, j);
             raw[size_t(j) * kGrid + i] = v;
             lo = std::min(lo, v);
             hi = std::max(hi, v);

@@ -22,7 +22,10 @@ std::array<double, 3> FaceNormal(const Quad& q)
 }
 
 // Swapping left and right turns a quad to face the other way.
-Quad Mirrored(const Quad& q) { return Quad{{q.c[1], q.c[0], q.c[3], q.c[2]}}; }
+Quad Mirrored(const Quad& q)
+{
+    return Quad{{q.c[1], q.c[0], q.c[3], q.c[2]}};
+}
 
 // Orders a quad given as (top-left, top-right, bottom-left, bottom-right) of
 // either side so that its lit, drawn side faces along `facing`. The game culls
@@ -55,8 +58,8 @@ class Builder
         int nx = std::max(1, int(std::lround(w / std::max(rowH * 1.2, 9.0))));
         if (double(w) / nx < rowH / 1.8 && w >= 8)
             ny = std::max(1, int(std::lround(h / (double(w) / nx))));
-        const std::array<double, 3> facing =
-            alongX ? std::array<double, 3>{0, double(sign), 0} : std::array<double, 3>{double(sign), 0, 0};
+        const std::array<double, 3> facing = alongX ? std::array<double, 3>{0, double(sign), 0}
+                                                    : std::array<double, 3>{double(sign), 0, 0};
         for (int iy = 0; iy < ny; ++iy)
         {
             const int za = z0 + int(std::lround(double(iy) * h / ny));
@@ -89,7 +92,7 @@ class Builder
 
 struct Opening
 {
-    int s0, s1;  // along the wall
+    int s0, s1; // along the wall
     int z0, z1;
 };
 

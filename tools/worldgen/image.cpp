@@ -34,7 +34,10 @@ static uint32_t Get32(const std::vector<uint8_t>& v, size_t at)
            uint32_t(v[at + 3]) << 24;
 }
 
-static uint32_t RowBytes(int width) { return (uint32_t(width) * 3 + 3) & ~3u; }
+static uint32_t RowBytes(int width)
+{
+    return (uint32_t(width) * 3 + 3) & ~3u;
+}
 
 std::vector<uint8_t> EncodeBmp(const Image& img)
 {

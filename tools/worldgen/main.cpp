@@ -31,7 +31,8 @@ struct Options
 
 [[noreturn]] void Usage()
 {
-    std::fprintf(stderr, "usage: gloamfield-worldgen [--seed N] [--out DIR] [--contact-sheet FILE.png]\n");
+    std::fprintf(stderr,
+                 "usage: gloamfield-worldgen [--seed N] [--out DIR] [--contact-sheet FILE.png]\n");
     std::exit(2);
 }
 
@@ -97,7 +98,8 @@ World Generate(uint64_t seed, const std::vector<Quad>& model)
         }
         for (const Point& h : w.houses)
             FlattenForHouse(w.heights, h);
-        const int spare = kBufferTriangles - TriangleCount(int(model.size()), int(w.houses.size()), 0);
+        const int spare =
+            kBufferTriangles - TriangleCount(int(model.size()), int(w.houses.size()), 0);
         const int trees = std::min(kMaxTrees, spare / 2) - woods.Int(0, 40);
         w.trees = PlaceTrees(woods, w.houses, trees);
         last = CheckWorld(w, model);
@@ -119,7 +121,8 @@ void CheckArt(const std::vector<Asset>& art)
         if (a.loader == Loader::Picture)
             continue;
         for (const Rgb& p : a.image.pixels)
-            if (IsNearWhite(p) || IsNearMagenta(p) || (a.loader == Loader::Texture && p == kMagenta))
+            if (IsNearWhite(p) || IsNearMagenta(p) ||
+                (a.loader == Loader::Texture && p == kMagenta))
                 throw std::runtime_error(a.file + " has a pixel that reads as a colour key");
         // The texture loader reads rows back to back: they must need no padding.
         if (a.loader == Loader::Texture && (a.image.width * 3) % 4 != 0)

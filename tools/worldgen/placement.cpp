@@ -81,7 +81,8 @@ std::vector<Point> PlaceTrees(Rng& rng, const std::vector<Point>& houses, int co
     constexpr int kB = 48;
     std::vector<std::vector<int>> bucket(size_t(kB) * kB);
     std::vector<Point> trees;
-    auto fits = [&](int x, int y) {
+    auto fits = [&](int x, int y)
+    {
         if (x < 4 || y < 4 || x > 1520 || y > 1520)
             return false;
         if (std::hypot(x - kStartX, y - kStartY) < 16.0)

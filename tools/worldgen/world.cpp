@@ -55,11 +55,13 @@ int TriangleCount(int quads, int houses, int trees)
 
 static bool Degenerate(const Quad& q)
 {
-    auto sub = [](const std::array<int32_t, 3>& a, const std::array<int32_t, 3>& b) {
+    auto sub = [](const std::array<int32_t, 3>& a, const std::array<int32_t, 3>& b)
+    {
         return std::array<int64_t, 3>{int64_t(a[0]) - b[0], int64_t(a[1]) - b[1],
                                       int64_t(a[2]) - b[2]};
     };
-    auto zeroCross = [](const std::array<int64_t, 3>& u, const std::array<int64_t, 3>& v) {
+    auto zeroCross = [](const std::array<int64_t, 3>& u, const std::array<int64_t, 3>& v)
+    {
         return u[1] * v[2] - u[2] * v[1] == 0 && u[2] * v[0] - u[0] * v[2] == 0 &&
                u[0] * v[1] - u[1] * v[0] == 0;
     };

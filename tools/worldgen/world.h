@@ -9,21 +9,21 @@
 namespace worldgen
 {
 
-constexpr int kGrid = 128;         // heightmap points per side
-constexpr double kCell = 12.0;     // world units between heightmap points
-constexpr double kStartX = 5.0;    // where a new game puts the player
+constexpr int kGrid = 128;      // heightmap points per side
+constexpr double kCell = 12.0;  // world units between heightmap points
+constexpr double kStartX = 5.0; // where a new game puts the player
 constexpr double kStartY = 5.0;
-constexpr double kHouseW = 64.0;   // footprint size; the reference point is its centre
+constexpr double kHouseW = 64.0; // footprint size; the reference point is its centre
 constexpr double kHouseD = 112.0;
 constexpr int kTerrainTriangles = 32258;
 constexpr int kZombieTriangles = 160;
 constexpr int kBufferTriangles = 37058;
 constexpr int kMinHouses = 8, kMaxHouses = 16, kHardMaxHouses = 20;
 constexpr int kMinTrees = 800, kMaxTrees = 1500;
-constexpr double kNearStart = 150.0;   // a shelter this close to the start point
+constexpr double kNearStart = 150.0; // a shelter this close to the start point
 constexpr double kTreeStartClear = 6.0;
-constexpr int kMaxHeightValue = 300;   // heightmap values are thirds of a unit
-constexpr int kMaxHeightStep = 21;     // between neighbouring points: 7 units in 12
+constexpr int kMaxHeightValue = 300; // heightmap values are thirds of a unit
+constexpr int kMaxHeightStep = 21;   // between neighbouring points: 7 units in 12
 
 struct Point
 {
@@ -39,8 +39,8 @@ struct Quad
 
 struct World
 {
-    std::vector<int32_t> heights;  // kGrid * kGrid, row by row
-    std::vector<Point> houses;     // reference points (footprint centres)
+    std::vector<int32_t> heights; // kGrid * kGrid, row by row
+    std::vector<Point> houses;    // reference points (footprint centres)
     std::vector<Point> trees;
 };
 
