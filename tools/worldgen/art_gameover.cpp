@@ -219,7 +219,7 @@ Image MakeGameOverKilled()
         cairo_fill(cr);
         cairo_restore(cr);
     }
-    Caption(cr, "The zombies got you", "The boards gave way and the night was long.", 150);
+    Caption(cr, "Killed by the zombies", "The boards gave way and the night was long.", 150);
     return c.ComposeOpaque(Rgb{0, 0, 0}, false);
 }
 
