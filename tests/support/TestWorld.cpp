@@ -1,0 +1,146 @@
+#include "support/TestWorld.h"
+
+#include "Game/Globals.h"
+#include "Gedx/DXDevice.h"
+#include "Gedx/DXGfx.h"
+#include "port/MemoryDevice.h"
+#include "port/Port.h"
+
+namespace testworld
+{
+
+Quad UprightQuad(int32_t x0, int32_t x1, int32_t z0, int32_t z1)
+{
+    // A wall along x at y = 0: A top-left, B top-right, C bottom-left, D bottom-right.
+    return Quad{{x0, 0, z1, x1, 0, z1, x0, 0, z0, x1, 0, z0}};
+}
+
+std::vector<int32_t> FlatHeights(int32_t value) { return std::vector<int32_t>(128 * 128, value); }
+
+std::vector<uint8_t> ModelBytes(const std::vector<Quad>& quads)
+{
+    std::vector<uint8_t> bytes;
+    for (const Quad& q : quads)
+        for (int32_t v : q.v)
+            for (int i = 0; i < 4; i++)
+                bytes.push_back(uint8_t((uint32_t(v) >> (8 * i)) & 0xFF));
+    return bytes;
+}
+
+std::vector<int32_t> MapInts(const std::vector<Point>& houses, const std::vector<Point>& trees)
+{
+    std::vector<int32_t> ints{int32_t(houses.size())};
+    for (const Point& p : houses)
+    {
+        ints.push_back(p.x);
+        ints.push_back(p.y);
+    }
+    ints.push_back(int32_t(trees.size()));
+    for (const Point& p : trees)
+    {
+        ints.push_back(p.x);
+        ints.push_back(p.y);
+    }
+    return ints;
+}
+
+namespace
+{
+void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v)
+{
+    for (int i = 0; i < 4; i++)
+        b[at + size_t(i)] = uint8_t(v >> (8 * i));
+}
+} // namespace
+
+std::vector<uint8_t> Bitmap(int32_t width, int32_t height,
+                            const std::function<uint32_t(int32_t, int32_t)>& colour, bool padRows)
+{
+    size_t rowBytes = size_t(width) * 3;
+    if (padRows)
+        rowBytes = (rowBytes + 3) & ~size_t(3);
+    std::vector<uint8_t> b(54 + rowBytes * size_t(height), 0);
+    b[0] = 'B';
+    b[1] = 'M';
+    Put32(b, 2, uint32_t(b.size()));
+    Put32(b, 10, 54);
+    Put32(b, 14, 40);
+    Put32(b, 18, uint32_t(width));
+    Put32(b, 22, uint32_t(height));
+    b[26] = 1; // planes
+    b[28] = 24;
+    Put32(b, 34, uint32_t(rowBytes * size_t(height)));
+    for (int32_t r = 0; r < height; r++) // bottom row first
+        for (int32_t c = 0; c < width; c++)
+        {
+            uint32_t rgb = colour(c, height - 1 - r);
+            size_t at = 54 + size_t(r) * rowBytes + size_t(c) * 3;
+            b[at] = uint8_t(rgb);
+            b[at + 1] = uint8_t(rgb >> 8);
+            b[at + 2] = uint8_t(rgb >> 16);
+        }
+    return b;
+}
+
+void WriteImages(const TempDir& dir)
+{
+    struct Image
+    {
+        const char* name;
+        int32_t width, height;
+    };
+    const Image images[] = {{"Grass.bmp", 128, 128},    {"Wall.bmp", 128, 128},
+                            {"Tree.bmp", 128, 128},     {"axe0.bmp", 210, 480},
+                            {"axe1.bmp", 378, 218},     {"Sm0.bmp", 32, 27},
+                            {"Sm1.bmp", 21, 26},        {"Sm2.bmp", 28, 26},
+                            {"Sm3.bmp", 29, 34},        {"Sm4.bmp", 31, 34},
+                            {"Sm5.bmp", 28, 34},        {"Sm6.bmp", 29, 34},
+                            {"Sm7.bmp", 27, 33},        {"Sm8.bmp", 30, 34},
+                            {"Sm9.bmp", 29, 34},        {"SmC.bmp", 13, 24},
+                            {"WoodIcon.bmp", 72, 68},   {"ClockIcon.bmp", 63, 63},
+                            {"Nightfall.bmp", 453, 51}, {"Daybreak.bmp", 414, 53},
+                            {"Board.bmp", 128, 64},     {"Zombie0.bmp", 64, 256},
+                            {"bs.bmp", 340, 43},        {"bsinc.bmp", 427, 35}};
+    for (const Image& image : images)
+        dir.Write(std::string("Data/") + image.name,
+                  Bitmap(image.width, image.height, [](int32_t, int32_t) { return 0x808080u; }));
+}
+
+void WriteWorld(const TempDir& dir, const std::vector<int32_t>& heights,
+                const std::vector<Point>& houses, const std::vector<Point>& trees,
+                const std::vector<Quad>& quads)
+{
+    dir.WriteInts("Data/hmap.dat", heights);
+    dir.WriteInts("Data/map.dat", MapInts(houses, trees));
+    dir.Write("Data/HouseWl.mdl", ModelBytes(quads));
+    WriteImages(dir);
+}
+
+HeadlessDevice::HeadlessDevice(int32_t triangleCapacity) : memory(nullptr)
+{
+    // The memory device presents nowhere; it only needs a focus window that is not null.
+    static char window;
+    port::SetHeadless(true);
+    gfx = new DXGfx();
+    try
+    {
+        device = new DXDevice(gfx, reinterpret_cast<HWND>(&window), triangleCapacity);
+    }
+    catch (...)
+    {
+        delete gfx;
+        gfx = nullptr;
+        throw;
+    }
+    memory = port::LastMemoryDevice();
+}
+
+HeadlessDevice::~HeadlessDevice()
+{
+    delete device;
+    device = nullptr;
+    delete gfx;
+    gfx = nullptr;
+}
+
+} // namespace testworld
