@@ -5,6 +5,7 @@
 
 #include "port/Win32.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -40,5 +41,44 @@ void SetModuleAvailable(const char* name, bool available);
 
 // Turns a Windows path into a POSIX one: '\' separates directories.
 std::string NativePath(const char* windowsPath);
+
+// Input of headless runs: DirectInput's devices read this state instead of the system's.
+// Mouse motion adds up until the next read of the mouse takes it.
+void SetScriptedKeys(const BYTE keys[256]);
+void SetScriptedKey(BYTE code, bool down);
+void SetScriptedMouse(LONG dx, LONG dy, bool leftButton, bool rightButton);
+void ClearScriptedInput();
+// Acquired devices lose their input, as when another window takes the foreground; the
+// next GetDeviceState fails with DIERR_INPUTLOST.
+void LoseInput();
+
+// Puts a message in the window's queue, as a user closing the window would (WM_CLOSE).
+void PostWindowMessage(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+// The visible window with this class, or null; live windows counted.
+HWND FindPortWindow(const char* className);
+int WindowCount();
+// The display counter of ShowCursor (visible while 0 or more).
+int CursorCounter();
+
+// Every keybd_event call, newest last.
+struct KeyEventRecord
+{
+    BYTE virtualKey;
+    BYTE scanCode;
+    DWORD flags;
+};
+const std::vector<KeyEventRecord>& KeyEvents();
+void ClearKeyEvents();
+
+// The display device's back buffer (the frame last drawn), as RGBA bytes with the top
+// row first. False when no display device exists.
+bool ReadBackBuffer(int* width, int* height, std::vector<uint8_t>* rgba);
+// Writes RGBA pixels (top row first) as a PNG file.
+bool WritePng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgba);
+// Present waits for the next display refresh when the driver does not; off for
+// measurements.
+void SetPresentPacing(bool on);
+// The file the last Print Screen wrote, empty when none.
+std::string LastScreenshot();
 
 } // namespace port

@@ -1,7 +1,13 @@
-// Seams inside the port layer, between its display-free core and the display backend.
+// Seams inside the port layer, between its display-free core (window table, message
+// queue, memory device, scripted input) and the display backend (SDL2 and OpenGL).
 #pragma once
 
 #include "port/Win32.h"
+#include "port/D3D9.h"
+
+#include <string>
+
+struct SDL_Window;
 
 namespace port
 {
@@ -10,5 +16,49 @@ namespace internal
 // Shows a modal box on the display when one is open; does nothing when headless or when
 // no display can be reached.
 void ShowDisplayMessageBox(HWND window, const char* text, const char* caption, UINT type);
+
+// A window of the port's table. HWND values point at these.
+struct WindowRecord
+{
+    std::string className;
+    std::string title;
+    WNDPROC procedure = nullptr;
+    DWORD style = 0, exStyle = 0;
+    int x = 0, y = 0, width = 0, height = 0;
+    bool visible = false;
+    SDL_Window* display = nullptr; // null when headless
+};
+
+// The live window behind a handle, or null.
+WindowRecord* FindWindowRecord(HWND window);
+// The first live window that has a display window, or null.
+WindowRecord* DisplayedWindow();
+void QueueMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// --- Display backend; each does nothing and answers false when headless ---------------
+// Starts the display on first use; false when there is none.
+bool DisplayAvailable();
+bool DisplayCreateWindow(WindowRecord& window);
+void DisplayDestroyWindow(WindowRecord& window);
+void DisplayShowWindow(WindowRecord& window, bool show);
+void DisplayMoveWindow(WindowRecord& window);
+bool DisplayScreenSize(int* width, int* height);
+// Turns waiting display events into window messages and input state; never blocks.
+void DisplayPumpEvents();
+void DisplayShowCursor(bool show);
+// Whether the window has the keyboard focus.
+bool DisplayHasFocus(const WindowRecord& window);
+// Relative mouse mode on or off (the exclusive mouse of DirectInput).
+void DisplaySetRelativeMouse(bool on);
+// Keyboard state by DirectInput key code; mouse motion since the last call, and buttons.
+void DisplayKeyboardState(BYTE keys[256]);
+void DisplayTakeMouse(LONG* dx, LONG* dy, BYTE buttons[4]);
+// Counts focus losses, so an acquired device can tell it was taken away.
+unsigned DisplayFocusLosses();
+
+// The Direct3D object that draws on the display (OpenGL).
+IDirect3D9* CreateDisplayDirect3D();
+// Called by keybd_event for Print Screen: the current device's back buffer as a PNG.
+void SaveScreenshot();
 } // namespace internal
 } // namespace port
