@@ -1,0 +1,227 @@
+// The display backend over SDL2: real windows, their events as window messages, the
+// keyboard and mouse state DirectInput reads, the cursor and the error box.
+#include "port/Port.h"
+#include "port/PortInternal.h"
+#include "port/sdl/KeyTable.h"
+
+#include <SDL.h>
+
+namespace
+{
+struct Display
+{
+    bool tried = false;
+    bool available = false;
+    unsigned focusLosses = 0;
+    LONG mouseDx = 0, mouseDy = 0;
+    bool relativeWanted = false;
+    bool cursorVisible = true;
+};
+
+Display& D()
+{
+    static Display display;
+    return display;
+}
+
+HWND HandleOf(port::internal::WindowRecord* window) { return reinterpret_cast<HWND>(window); }
+
+port::internal::WindowRecord* RecordOf(Uint32 windowId)
+{
+    SDL_Window* sdlWindow = SDL_GetWindowFromID(windowId);
+    if (sdlWindow == nullptr)
+        return nullptr;
+    return static_cast<port::internal::WindowRecord*>(SDL_GetWindowData(sdlWindow, "record"));
+}
+} // namespace
+
+namespace port
+{
+namespace internal
+{
+bool DisplayAvailable()
+{
+    if (port::IsHeadless())
+        return false;
+    Display& d = D();
+    if (!d.tried)
+    {
+        d.tried = true;
+        // The game closes its own window on WM_CLOSE; SDL must not decide to quit first.
+        SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+        SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+        d.available = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+        if (!d.available)
+            SDL_Log("No display: %s", SDL_GetError());
+    }
+    return d.available;
+}
+
+bool DisplayCreateWindow(WindowRecord& window)
+{
+    if (!DisplayAvailable())
+        return false;
+    Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_OPENGL;
+    if ((window.style & WS_POPUP) || !(window.style & WS_CAPTION))
+        flags |= SDL_WINDOW_BORDERLESS;
+    window.display = SDL_CreateWindow(window.title.c_str(), window.x, window.y, window.width,
+                                      window.height, flags);
+    if (window.display == nullptr)
+        return false;
+    SDL_SetWindowData(window.display, "record", &window);
+    return true;
+}
+
+void DisplayDestroyWindow(WindowRecord& window)
+{
+    if (window.display == nullptr)
+        return;
+    SDL_SetWindowData(window.display, "record", nullptr);
+    SDL_DestroyWindow(window.display);
+    window.display = nullptr;
+}
+
+void DisplayShowWindow(WindowRecord& window, bool show)
+{
+    if (window.display == nullptr)
+        return;
+    if (show)
+    {
+        SDL_ShowWindow(window.display);
+        SDL_RaiseWindow(window.display);
+        SDL_SetWindowInputFocus(window.display);
+        SDL_PumpEvents();
+    }
+    else
+        SDL_HideWindow(window.display);
+}
+
+void DisplayMoveWindow(WindowRecord& window)
+{
+    if (window.display == nullptr)
+        return;
+    // A full-screen window keeps the whole screen.
+    if (SDL_GetWindowFlags(window.display) & SDL_WINDOW_FULLSCREEN)
+        return;
+    SDL_SetWindowSize(window.display, window.width, window.height);
+    SDL_SetWindowPosition(window.display, window.x, window.y);
+}
+
+bool DisplayScreenSize(int* width, int* height)
+{
+    if (!DisplayAvailable())
+        return false;
+    SDL_DisplayMode mode;
+    if (SDL_GetDesktopDisplayMode(0, &mode) != 0)
+        return false;
+    *width = mode.w;
+    *height = mode.h;
+    return true;
+}
+
+void DisplayPumpEvents()
+{
+    Display& d = D();
+    if (!d.available)
+        return;
+    SDL_Event event;
+    while (SDL_PollEvent(&event))
+    {
+        switch (event.type)
+        {
+        case SDL_WINDOWEVENT:
+        {
+            WindowRecord* window = RecordOf(event.window.windowID);
+            if (window == nullptr)
+                break;
+            if (event.window.event == SDL_WINDOWEVENT_CLOSE)
+                QueueMessage(HandleOf(window), WM_CLOSE, 0, 0);
+            else if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST)
+            {
+                d.focusLosses++;
+                SDL_SetRelativeMouseMode(SDL_FALSE);
+            }
+            else if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED && d.relativeWanted)
+                SDL_SetRelativeMouseMode(SDL_TRUE);
+            break;
+        }
+        case SDL_QUIT:
+            // An interrupt or the session ending: ask the game's window to close.
+            if (WindowRecord* window = DisplayedWindow())
+                QueueMessage(HandleOf(window), WM_CLOSE, 0, 0);
+            break;
+        case SDL_MOUSEMOTION:
+            d.mouseDx += event.motion.xrel;
+            d.mouseDy += event.motion.yrel;
+            break;
+        default: break;
+        }
+    }
+}
+
+void DisplayShowCursor(bool show)
+{
+    Display& d = D();
+    d.cursorVisible = show;
+    if (d.available)
+        SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+}
+
+bool DisplayHasFocus(const WindowRecord& window)
+{
+    return window.display != nullptr &&
+           (SDL_GetWindowFlags(window.display) & SDL_WINDOW_INPUT_FOCUS) != 0;
+}
+
+void DisplaySetRelativeMouse(bool on)
+{
+    Display& d = D();
+    d.relativeWanted = on;
+    if (!d.available)
+        return;
+    WindowRecord* window = DisplayedWindow();
+    if (!on || (window && DisplayHasFocus(*window)))
+        SDL_SetRelativeMouseMode(on ? SDL_TRUE : SDL_FALSE);
+}
+
+void DisplayKeyboardState(BYTE keys[256])
+{
+    int count = 0;
+    const Uint8* state = D().available ? SDL_GetKeyboardState(&count) : nullptr;
+    if (state == nullptr)
+        count = 0;
+    MapKeyboard(state, count, keys);
+}
+
+void DisplayTakeMouse(LONG* dx, LONG* dy, BYTE buttons[4])
+{
+    Display& d = D();
+    *dx = d.mouseDx;
+    *dy = d.mouseDy;
+    d.mouseDx = d.mouseDy = 0;
+    Uint32 mask = d.available ? SDL_GetMouseState(nullptr, nullptr) : 0;
+    buttons[0] = (mask & SDL_BUTTON_LMASK) ? 0x80 : 0;
+    buttons[1] = (mask & SDL_BUTTON_RMASK) ? 0x80 : 0;
+    buttons[2] = (mask & SDL_BUTTON_MMASK) ? 0x80 : 0;
+    buttons[3] = (mask & SDL_BUTTON_X1MASK) ? 0x80 : 0;
+}
+
+unsigned DisplayFocusLosses() { return D().focusLosses; }
+
+void ShowDisplayMessageBox(HWND window, const char* text, const char* caption, UINT type)
+{
+    // Only where the program already uses the display: a failure before any window
+    // exists (a missing settings file) is told on standard error alone.
+    if (port::IsHeadless() || !D().available)
+        return;
+    WindowRecord* owner = FindWindowRecord(window);
+    Uint32 flags = (type & MB_ICONERROR) ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
+    bool wasRelative = SDL_GetRelativeMouseMode();
+    SDL_SetRelativeMouseMode(SDL_FALSE);
+    SDL_ShowCursor(SDL_ENABLE);
+    SDL_ShowSimpleMessageBox(flags, caption, text, owner ? owner->display : nullptr);
+    SDL_SetRelativeMouseMode(wasRelative ? SDL_TRUE : SDL_FALSE);
+    SDL_ShowCursor(D().cursorVisible ? SDL_ENABLE : SDL_DISABLE);
+}
+} // namespace internal
+} // namespace port
