@@ -1,0 +1,5 @@
+# The frame: input snapshot, main window, world rendering, heads-up display, main loop.
+gf_test(frame_input_tests SOURCES frame/InputTests.cpp LIBS gf_input)
+add_library(gf_frame_support STATIC frame/FrameSupport.cpp)
+target_link_libraries(gf_frame_support PUBLIC gf_test_support gf_game)
+gf_test(frame_render_tests SOURCES frame/RenderTests.cpp frame/HudTests.cpp LIBS gf_frame_support)
