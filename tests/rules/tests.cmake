@@ -1,0 +1,3 @@
+gf_test(rules_tests
+  SOURCES rules/MovementTests.cpp rules/DayNightTests.cpp rules/AxeTests.cpp rules/ZombieTests.cpp
+  LIBS gf_game)
