@@ -1,0 +1,238 @@
+# Shared by the Wine end-to-end scripts: a private X server, a private Wine prefix copied
+# from the one booted for this test run, screenshots, keys, waiting. Sourced; the caller
+# runs with `set -euo pipefail` and sets WINE_TEMPLATE (the booted prefix).
+
+wine_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+work=$(mktemp -d /tmp/gloamfield-wine-XXXXXX)
+xvfb_pid=""
+game_pid=""
+t_start=$(date +%s.%N)
+
+export WINEDEBUG=${WINEDEBUG:--all}
+# No Mono or Gecko prompts; everything else is Wine's own.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+
+step() { awk -v a="$t_start" -v b="$(date +%s.%N)" -v m="$*" 'BEGIN { printf "[%6.1fs] %s\n", b - a, m }'; }
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+cleanup() {
+  local status=$?
+  [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
+  if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then
+    timeout 10 wineserver -k >/dev/null 2>&1 || true
+    rm -rf "$WINEPREFIX"
+  fi
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  if [ $status -eq 0 ] && [ -z "${KEEP_WINE_WORK:-}" ]; then
+    rm -rf "$work"
+  else
+    echo "screenshots and logs kept in $work"
+  fi
+}
+trap cleanup EXIT
+
+need() {
+  for tool in "$@"; do
+    command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/install-deps.sh installs it)"
+  done
+}
+need wine wineserver Xvfb xdotool xwd convert python3
+
+# A prefix of our own, so that no test sees another's registry or wineserver.
+private_prefix() {
+  [ -d "${WINE_TEMPLATE:-}/drive_c" ] || fail "no booted Wine prefix at '${WINE_TEMPLATE:-}'"
+  export WINEPREFIX="$work/prefix"
+  cp -a "$WINE_TEMPLATE" "$WINEPREFIX"
+}
+
+# Starts Xvfb on a free display and exports DISPLAY.
+start_x() {
+  local size=${1:-1024x768x24}
+  local n=120
+  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 "$size" -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 100); do
+    xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  fail "Xvfb did not start"
+}
+
+# start_game DIR: runs Gloamfield.exe in DIR (its current directory), output in game.log.
+start_game() {
+  (cd "$1" && exec wine Gloamfield.exe >"$work/game.log" 2>&1) &
+  game_pid=$!
+}
+
+# wait_window NAME SECONDS: prints the id of the first visible window titled NAME.
+wait_window() {
+  local name=$1 seconds=$2 id=""
+  for _ in $(seq $((seconds * 10))); do
+    id=$(xdotool search --onlyvisible --name "^$name\$" 2>/dev/null | head -n 1 || true)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    kill -0 "$game_pid" 2>/dev/null || return 1
+    sleep 0.1
+  done
+  return 1
+}
+
+# wait_exit SECONDS: waits for the game to end and sets exit_status. Not in a $(...):
+# only this shell can wait for the game.
+wait_exit() {
+  local seconds=$1
+  exit_status=""
+  for _ in $(seq $((seconds * 10))); do
+    if ! kill -0 "$game_pid" 2>/dev/null; then
+      exit_status=0
+      wait "$game_pid" || exit_status=$?
+      game_pid=""
+      return 0
+    fi
+    sleep 0.1
+  done
+  return 1
+}
+
+# shot NAME: a screenshot of the whole screen, NAME.ppm for the checks and NAME.png for
+# people.
+shot() {
+  xwd -root -silent | convert xwd:- "$work/$1.ppm"
+  convert "$work/$1.ppm" "$work/$1.png"
+}
+
+# fraction NAME X Y W H RRGGBB: the share (0 to 1) of the pixels of the rectangle of
+# screenshot NAME that have the colour.
+fraction() { python3 "$wine_dir/share.py" "$work/$1.ppm" "$2" "$3" "$4" "$5" "$6"; }
+
+# at_least VALUE LIMIT: true when VALUE >= LIMIT.
+at_least() { awk -v v="$1" -v l="$2" 'BEGIN { exit !(v + 0 >= l + 0) }'; }
+
+# press KEY WINDOW: focus the window and hold the key long enough for DirectInput,
+# which polls once a frame, to see it.
+press() {
+  xdotool windowfocus --sync "$2" 2>/dev/null || true
+  xdotool keydown "$1"
+  sleep 0.3
+  xdotool keyup "$1"
+}
+
+# stage DIR: the program, its settings and its world in a folder of their own.
+stage() {
+  mkdir -p "$1"
+  cp "$GAME_EXE" "$1/Gloamfield.exe"
+  cp "$GAME_DATA/GameSettings.ini" "$1/"
+  mkdir -p "$1/Data"
+  cp "$GAME_DATA"/Data/* "$1/Data/"
+}
+
+# expect_error_box TEXT: the game shows one error box with TEXT captioned "Gloamfield",
+# closes it with Return and returns 0. Needs WINEDEBUG with +msgbox, which writes the
+# box's text to game.log as it opens.
+expect_error_box() {
+  local text=$1 escaped
+  # Wine's trace doubles backslashes.
+  escaped=${text//\\/\\\\}
+  local seen=""
+  for _ in $(seq 300); do
+    if grep -qF "MSGBOX_OnInit" "$work/game.log" 2>/dev/null; then seen=1; break; fi
+    kill -0 "$game_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  [ -n "$seen" ] || { cat "$work/game.log" >&2; fail "no message box opened"; }
+  grep -F "MSGBOX_OnInit" "$work/game.log" | grep -qF "L\"$escaped\"" \
+    || { grep -F MSGBOX "$work/game.log" >&2; fail "the box does not say \"$text\""; }
+  step "the box says \"$text\""
+
+  # By now the main window is gone, so the only window titled Gloamfield is the box.
+  local box
+  box=$(wait_window Gloamfield 10) || fail "no window captioned Gloamfield"
+  local geometry
+  geometry=$(xdotool getwindowgeometry "$box" | awk '/Geometry/ { print $2 }')
+  [ "${geometry%x*}" -lt 1024 ] || fail "the window captioned Gloamfield is $geometry, not a box"
+  sleep 0.5
+  shot box
+  # The box is drawn: some of the screen is no longer black.
+  at_least "$(awk -v f="$(fraction box 0 0 1024 768 000000)" 'BEGIN { print 1 - f }')" 0.01 \
+    || fail "the box is not on the screen (box.png)"
+  step "captioned \"$(xdotool getwindowname "$box")\", $geometry, on the screen"
+
+  xdotool windowfocus --sync "$box" 2>/dev/null || true
+  xdotool key Return
+  wait_exit 15 || fail "the program did not end after the box was closed"
+  [ "$exit_status" = 0 ] || fail "exit status $exit_status after the box, expected 0"
+  step "box closed, exit status 0"
+}
+
+# The HUD and the sky at the start of a day, on the 640 x 480 grid that the game places
+# its images on, scaled here to the 1024 x 768 screen (x 1.6).
+sky=76D3E4
+grid() { awk -v v="$1" 'BEGIN { printf "%d", v * 1.6 }'; }
+
+# has_glyphs NAME X Y W H: the grid rectangle holds HUD pixels (not sky).
+has_glyphs() {
+  local f
+  f=$(fraction "$1" "$(grid "$2")" "$(grid "$3")" "$(grid "$4")" "$(grid "$5")" $sky)
+  at_least "$(awk -v f="$f" 'BEGIN { print 1 - f }')" 0.05
+}
+
+# all_sky NAME X Y W H: the grid rectangle is sky throughout.
+all_sky() {
+  local f
+  f=$(fraction "$1" "$(grid "$2")" "$(grid "$3")" "$(grid "$4")" "$(grid "$5")" $sky)
+  at_least "$f" 0.999
+}
+
+# play_and_quit DIR: starts the game in DIR; it goes full-screen, draws the day sky with
+# the HUD, and Escape ends it with status 0.
+play_and_quit() {
+  start_game "$1"
+  local window
+  window=$(wait_window Gloamfield 30) || { cat "$work/game.log" >&2; fail "no window titled Gloamfield"; }
+  step "window $window is up"
+
+  # The first frames: sky above the horizon, between the HUD and the axe.
+  local f=0 n
+  for n in $(seq 60); do
+    shot frame
+    f=$(fraction frame "$(grid 210)" 0 "$(grid 210)" "$(grid 60)" $sky)
+    at_least "$f" 0.9 && break
+    kill -0 "$game_pid" 2>/dev/null || { cat "$work/game.log" >&2; fail "the game ended before its first frame"; }
+    sleep 0.5
+  done
+  at_least "$f" 0.9 || fail "no day sky #$sky in the upper screen (frame.png: $f of it)"
+  step "day sky #$sky in the upper screen ($f of it) after $n screenshots"
+
+  local geometry
+  geometry=$(xdotool getwindowgeometry "$window" | awk '/Geometry/ { print $2 }')
+  [ "$geometry" = 1024x768 ] || fail "the window is $geometry, not full-screen 1024x768"
+  step "full-screen: the window is $geometry"
+
+  # Clock icon and wood icon; the clock "6:00" from (95, 24) is 106 pixels wide; the wood
+  # count "0" from (95, 100) is one 32-pixel glyph. Nothing follows either.
+  has_glyphs frame 15 9 63 63 || fail "no clock icon at (15, 9) (frame.png)"
+  has_glyphs frame 7 85 72 68 || fail "no wood icon at (7, 85) (frame.png)"
+  has_glyphs frame 95 24 29 34 || fail "no hour glyph at (95, 24) (frame.png)"
+  has_glyphs frame 169 24 32 27 || fail "no last minute glyph at (169, 24) (frame.png)"
+  all_sky frame 204 24 40 34 || fail "the clock runs on past 6:00 (frame.png)"
+  has_glyphs frame 95 100 32 27 || fail "no wood count at (95, 100) (frame.png)"
+  all_sky frame 130 100 40 27 || fail "the wood count is more than one glyph (frame.png)"
+  step "HUD: clock icon, 6:00, wood icon, 0"
+
+  press Escape "$window"
+  wait_exit 15 || fail "Escape did not end the program"
+  [ "$exit_status" = 0 ] || fail "exit status $exit_status after Escape, expected 0"
+  step "Escape: exit status 0"
+}
+
+# need_world: the generated world beside the program in the build folder.
+need_world() {
+  [ -f "$GAME_EXE" ] || fail "no program at '$GAME_EXE'"
+  [ -f "$GAME_DATA/GameSettings.ini" ] && [ -f "$GAME_DATA/Data/hmap.dat" ] \
+    || fail "no world in '$GAME_DATA': configure the build with -DGLOAMFIELD_WORLDGEN=<host gloamfield-worldgen>"
+}
