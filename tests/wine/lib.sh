@@ -116,7 +116,7 @@ at_least() { awk -v v="$1" -v l="$2" 'BEGIN { exit !(v + 0 >= l + 0) }'; }
 # press KEY WINDOW: focus the window and hold the key long enough for DirectInput,
 # which polls once a frame, to see it.
 press() {
-  xdotool windowfocus --sync "$2" 2>/dev/null || true
+  timeout 5 xdotool windowfocus --sync "$2" 2>/dev/null || true
   xdotool keydown "$1"
   sleep 0.3
   xdotool keyup "$1"
@@ -149,9 +149,13 @@ expect_error_box() {
     || { grep -F MSGBOX "$work/game.log" >&2; fail "the box does not say \"$text\""; }
   step "the box says \"$text\""
 
-  # By now the main window is gone, so the only window titled Gloamfield is the box.
+  # The game shuts down before it reports, so its own window is gone by now and the
+  # only window titled Gloamfield is the box.
   local box
   box=$(wait_window Gloamfield 10) || fail "no window captioned Gloamfield"
+  local windows
+  windows=$(xdotool search --onlyvisible --name '^Gloamfield$' 2>/dev/null | wc -l)
+  [ "$windows" = 1 ] || fail "$windows windows titled Gloamfield beside the box: the game window outlived it"
   local geometry
   geometry=$(xdotool getwindowgeometry "$box" | awk '/Geometry/ { print $2 }')
   [ "${geometry%x*}" -lt 1024 ] || fail "the window captioned Gloamfield is $geometry, not a box"
@@ -162,7 +166,7 @@ expect_error_box() {
     || fail "the box is not on the screen (box.png)"
   step "captioned \"$(xdotool getwindowname "$box")\", $geometry, on the screen"
 
-  xdotool windowfocus --sync "$box" 2>/dev/null || true
+  timeout 5 xdotool windowfocus --sync "$box" 2>/dev/null || true
   xdotool key Return
   wait_exit 15 || fail "the program did not end after the box was closed"
   [ "$exit_status" = 0 ] || fail "exit status $exit_status after the box, expected 0"
@@ -213,13 +217,14 @@ play_and_quit() {
   [ "$geometry" = 1024x768 ] || fail "the window is $geometry, not full-screen 1024x768"
   step "full-screen: the window is $geometry"
 
-  # Clock icon and wood icon; the clock "6:00" from (95, 24) is 106 pixels wide; the wood
-  # count "0" from (95, 100) is one 32-pixel glyph. Nothing follows either.
+  # Clock icon and wood icon; the clock from (95, 24) reads 6:00 to 9:50 in the first 24
+  # seconds, four glyphs ending before x = 204; the wood count "0" from (95, 100) is one
+  # 32-pixel glyph. Nothing follows either.
   has_glyphs frame 15 9 63 63 || fail "no clock icon at (15, 9) (frame.png)"
   has_glyphs frame 7 85 72 68 || fail "no wood icon at (7, 85) (frame.png)"
   has_glyphs frame 95 24 29 34 || fail "no hour glyph at (95, 24) (frame.png)"
   has_glyphs frame 169 24 32 27 || fail "no last minute glyph at (169, 24) (frame.png)"
-  all_sky frame 204 24 40 34 || fail "the clock runs on past 6:00 (frame.png)"
+  all_sky frame 204 24 40 34 || fail "the clock shows more than h:mm glyphs at the start (frame.png)"
   has_glyphs frame 95 100 32 27 || fail "no wood count at (95, 100) (frame.png)"
   all_sky frame 130 100 40 27 || fail "the wood count is more than one glyph (frame.png)"
   step "HUD: clock icon, 6:00, wood icon, 0"
