@@ -6,10 +6,9 @@
 CGame::CGame()
     : heightMap(nullptr), grassTexture(nullptr), wallTexture(nullptr), treeTexture(nullptr),
       houses(nullptr), trees(nullptr), axeIdleImage(nullptr), axeSwingImage(nullptr),
-      digitImages(nullptr), woodIconImage(nullptr), clockIconImage(nullptr),
-      boardTexture(nullptr), nightfallImage(nullptr), daybreakImage(nullptr),
-      zombieTexture(nullptr), zombies(nullptr), boardPanelImage(nullptr),
-      boardPromptImage(nullptr)
+      digitImages(nullptr), woodIconImage(nullptr), clockIconImage(nullptr), boardTexture(nullptr),
+      nightfallImage(nullptr), daybreakImage(nullptr), zombieTexture(nullptr), zombies(nullptr),
+      boardPanelImage(nullptr), boardPromptImage(nullptr)
 {
     // Nothing else: no device exists yet, and LoadWorld and Reset set the rest.
 }

@@ -22,11 +22,15 @@ uint32_t Le32(const uint8_t* p)
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
 
-uint16_t Le16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
+uint16_t Le16(const uint8_t* p)
+{
+    return uint16_t(p[0] | p[1] << 8);
+}
 
 [[noreturn]] void Refuse(const TString& path, const TString& what)
 {
-    throw _TFileException(2, TString("FILEERR_INVALID_DATA"), TString("%s: %s", path.text, what.text));
+    throw _TFileException(2, TString("FILEERR_INVALID_DATA"),
+                          TString("%s: %s", path.text, what.text));
 }
 
 // Opens the image, checks that its header describes exactly the picture asked for with
@@ -67,7 +71,10 @@ void ReadBitmap(const char* fileName, int32_t width, int32_t height, uint32_t ro
         Refuse(path, TString("the file could not be read to its end"));
 }
 
-uint32_t PixelAt(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16; }
+uint32_t PixelAt(const uint8_t* p)
+{
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16;
+}
 
 DXOverlay* ReadOverlay(const char* fileName, int32_t width, int32_t height)
 {
@@ -130,7 +137,10 @@ DXOverlay* LoadOverlay(const char* fileName, int32_t width, int32_t height)
     return ReadOverlay(fileName, width, height);
 }
 
-int32_t CGame::NextPowerOfTwo(int32_t n) { return ::NextPowerOfTwo(n); }
+int32_t CGame::NextPowerOfTwo(int32_t n)
+{
+    return ::NextPowerOfTwo(n);
+}
 
 int32_t NextPowerOfTwo(int32_t n)
 {

@@ -39,20 +39,26 @@ int32_t MapFile::ReadCount(const char* things, int32_t most)
     int32_t count = file.ReadInt();
     left -= 4;
     if (count < 0)
-        RefuseWorldFile(mapPath, TString("%d %s, a count cannot be negative", int(count), things).text);
+        RefuseWorldFile(mapPath,
+                        TString("%d %s, a count cannot be negative", int(count), things).text);
     if (count > most)
         RefuseWorldFile(mapPath, TString("%d %s, at most %d", int(count), things, int(most)).text);
     if (uint64_t(count) * 8 > left)
-        RefuseWorldFile(mapPath,
-                        TString("%d %s, but the file ends after %u", int(count), things,
-                                unsigned(left / 8))
-                            .text);
+        RefuseWorldFile(mapPath, TString("%d %s, but the file ends after %u", int(count), things,
+                                         unsigned(left / 8))
+                                     .text);
     return count;
 }
 
-int32_t MapFile::ReadHouseCount() { return ReadCount("houses", MAX_HOUSES); }
+int32_t MapFile::ReadHouseCount()
+{
+    return ReadCount("houses", MAX_HOUSES);
+}
 
-int32_t MapFile::ReadTreeCount() { return ReadCount("trees", INT32_MAX); }
+int32_t MapFile::ReadTreeCount()
+{
+    return ReadCount("trees", INT32_MAX);
+}
 
 void MapFile::ReadPoint(int32_t& x, int32_t& y)
 {
@@ -71,10 +77,9 @@ M3DVector PlaceHouse(CGame& game, int32_t index, int32_t x, int32_t y)
     // The levelled area (9 x 13 grid points) and the footprint must lie on the heightmap.
     if (x < 0 || y < 0 || x >= worldLimit || y >= worldLimit || x0 < 0.0 || y0 < 0.0 || gx < 0 ||
         gy < 0 || gx + 8 > HEIGHTMAP_SIZE - 1 || gy + 12 > HEIGHTMAP_SIZE - 1)
-        RefuseWorldFile(mapPath,
-                        TString("house %d at (%d, %d) does not fit on the terrain", int(index),
-                                int(x), int(y))
-                            .text);
+        RefuseWorldFile(mapPath, TString("house %d at (%d, %d) does not fit on the terrain",
+                                         int(index), int(x), int(y))
+                                     .text);
 
     double ground = game.TerrainHeight(x, y);
     int32_t level = int32_t(ground * 3.0);
@@ -87,8 +92,8 @@ M3DVector PlaceHouse(CGame& game, int32_t index, int32_t x, int32_t y)
 void CheckTree(int32_t index, int32_t x, int32_t y)
 {
     if (x < 0 || y < 0 || x >= worldLimit || y >= worldLimit)
-        RefuseWorldFile(mapPath, TString("tree %d at (%d, %d) lies outside the terrain",
-                                         int(index), int(x), int(y))
+        RefuseWorldFile(mapPath, TString("tree %d at (%d, %d) lies outside the terrain", int(index),
+                                         int(x), int(y))
                                      .text);
 }
 

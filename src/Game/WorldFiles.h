@@ -26,7 +26,7 @@ void ReadHeightMap(int32_t* heights);
 // before anything is made from it.
 class MapFile
 {
-public:
+  public:
     MapFile();
 
     // The house count: 0 to 20, the rows of the boards table.
@@ -35,7 +35,7 @@ public:
     int32_t ReadTreeCount();
     void ReadPoint(int32_t& x, int32_t& y);
 
-private:
+  private:
     TFile file;
     uint32_t left; // bytes not yet read
 

@@ -14,7 +14,10 @@ namespace
 const int32_t cells = HEIGHTMAP_SIZE - 1; // 127 cells a side
 const int32_t terrainTriangleCount = 2 * cells * cells;
 
-M3DVector Position(const DXVertexTL& v) { return M3DVector(v.x, v.y, v.z); }
+M3DVector Position(const DXVertexTL& v)
+{
+    return M3DVector(v.x, v.y, v.z);
+}
 
 void SetPosition(DXVertexTL& v, const M3DVector& p)
 {
@@ -183,9 +186,8 @@ void CGame::LoadWorld()
     treeTexture = LoadTexture("Tree.bmp", 128, 128);
 
     // Terrain: the exact levelled heights, two triangles a cell.
-    auto point = [this](int32_t a, int32_t b) {
-        return M3DVector(12.0 * a, 12.0 * b, heightMap[HEIGHTMAP_SIZE * b + a] / 3.0);
-    };
+    auto point = [this](int32_t a, int32_t b)
+    { return M3DVector(12.0 * a, 12.0 * b, heightMap[HEIGHTMAP_SIZE * b + a] / 3.0); };
     for (int32_t j = 0; j < cells; j++)
         for (int32_t i = 0; i < cells; i++)
         {

@@ -34,9 +34,9 @@ DXDevice::DXDevice(DXGfx* gfx, HWND window, int32_t triangleCapacity)
     presentParams.FullScreen_RefreshRateInHz = 0;
     presentParams.PresentationInterval = D3DPRESENT_INTERVAL_DEFAULT;
 
-    HRESULT result = gfx->d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window,
-                                            D3DCREATE_HARDWARE_VERTEXPROCESSING, &presentParams,
-                                            &device);
+    HRESULT result =
+        gfx->d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window,
+                               D3DCREATE_HARDWARE_VERTEXPROCESSING, &presentParams, &device);
     if (FAILED(result))
     {
         device = nullptr;
@@ -69,8 +69,7 @@ DXDevice::~DXDevice()
 
 void DXDevice::FillColour(D3DCOLOR colour)
 {
-    HRESULT result =
-        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, colour, 1.0f, 0);
+    HRESULT result = device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, colour, 1.0f, 0);
     if (FAILED(result))
         throw DXException(result, "DXDevice::FillColour() - Clear() failed");
     result = device->BeginScene();
@@ -154,8 +153,7 @@ void DXDevice::Tri3TL(const DXVertexTL& a, const DXVertexTL& b, const DXVertexTL
         throw DXException(result, "DXDevice::Tri3TL() - DrawPrimitiveUP() failed");
 }
 
-void DXDevice::Tri3T(const DXVertexT& a, const DXVertexT& b, const DXVertexT& c,
-                     DXTexture* texture)
+void DXDevice::Tri3T(const DXVertexT& a, const DXVertexT& b, const DXVertexT& c, DXTexture* texture)
 {
     static DXVertexT vertices[3];
     vertices[0] = a;

@@ -66,7 +66,10 @@ DXOverlay::DXOverlay(DXDevice* device, int32_t width, int32_t height, int32_t te
     texture = new DXTexture(device, textureWidth, textureHeight, pixels);
 }
 
-DXOverlay::~DXOverlay() { delete texture; }
+DXOverlay::~DXOverlay()
+{
+    delete texture;
+}
 
 void DXOverlay::Draw(DXDevice* device, int32_t x, int32_t y, int32_t anchorX, int32_t anchorY)
 {
@@ -89,4 +92,7 @@ void DXOverlay::Draw(DXDevice* device, int32_t x, int32_t y, int32_t anchorX, in
     device->Tri3T(b, d, c, texture);
 }
 
-void DXOverlay::DrawCentred(DXDevice* device, int32_t x, int32_t y) { Draw(device, x, y, 500, 500); }
+void DXOverlay::DrawCentred(DXDevice* device, int32_t x, int32_t y)
+{
+    Draw(device, x, y, 500, 500);
+}

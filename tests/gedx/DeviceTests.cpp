@@ -65,7 +65,7 @@ DXTexture* SmallTexture()
 
 class DeviceTest : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         savedX = XResolution;
@@ -198,9 +198,9 @@ TEST_F(DeviceTest, FillColourAndRenderBracketAFrame)
 
     device->FillColour(0x00123456);
     device->Render();
-    std::vector<CallKind> expected = {CallKind::Clear,       CallKind::BeginScene,
-                                      CallKind::SetFVF,      CallKind::SetMaterial,
-                                      CallKind::EndScene,    CallKind::Present};
+    std::vector<CallKind> expected = {CallKind::Clear,    CallKind::BeginScene,
+                                      CallKind::SetFVF,   CallKind::SetMaterial,
+                                      CallKind::EndScene, CallKind::Present};
     EXPECT_EQ(Kinds(memory), expected);
     const DeviceCall& clear = memory->calls[0];
     EXPECT_EQ(clear.rectCount, 0u);
@@ -226,7 +226,8 @@ TEST_F(DeviceTest, FrameFailuresNameTheCall)
     MemoryDevice* memory = headless.memory;
 
     memory->FailNext(CallKind::Clear, E_FAIL);
-    ExpectDXFailure([] { device->FillColour(0); }, E_FAIL, "DXDevice::FillColour() - Clear() failed");
+    ExpectDXFailure([] { device->FillColour(0); }, E_FAIL,
+                    "DXDevice::FillColour() - Clear() failed");
     memory->FailNext(CallKind::BeginScene, D3DERR_INVALIDCALL);
     ExpectDXFailure([] { device->FillColour(0); }, D3DERR_INVALIDCALL,
                     "DXDevice::FillColour() - BeginScene() failed");
@@ -235,9 +236,11 @@ TEST_F(DeviceTest, FrameFailuresNameTheCall)
                     "DXDevice::FillColour() - SetFVF() failed");
     // The scene begun by the last attempt is still open.
     memory->FailNext(CallKind::Present, D3DERR_DEVICELOST);
-    ExpectDXFailure([] { device->Render(); }, D3DERR_DEVICELOST, "DXDevice::Render() - Present() failed");
+    ExpectDXFailure([] { device->Render(); }, D3DERR_DEVICELOST,
+                    "DXDevice::Render() - Present() failed");
     // No scene is open now: EndScene fails on its own.
-    ExpectDXFailure([] { device->Render(); }, D3DERR_INVALIDCALL, "DXDevice::Render() - EndScene() failed");
+    ExpectDXFailure([] { device->Render(); }, D3DERR_INVALIDCALL,
+                    "DXDevice::Render() - EndScene() failed");
 }
 
 TEST_F(DeviceTest, VertexBufferLockRangesAndTriangleAddresses)
@@ -271,14 +274,17 @@ TEST_F(DeviceTest, VertexBufferLockRangesAndTriangleAddresses)
     std::memcpy(&last, bytes.data() + bytes.size() - 4, 4);
     EXPECT_EQ(last, 0.5f);
 
-    ExpectDXFailure([] { device->GetVBTri(-1); }, 0, "DXDevice::GetVBTri() - Index out of range: -1");
+    ExpectDXFailure([] { device->GetVBTri(-1); }, 0,
+                    "DXDevice::GetVBTri() - Index out of range: -1");
     ExpectDXFailure([] { device->GetVBTri(37058); }, 0,
                     "DXDevice::GetVBTri() - Index out of range: 37058");
 
     memory->FailNext(CallKind::Lock, D3DERR_INVALIDCALL);
-    ExpectDXFailure([] { device->Lock(0, 0); }, D3DERR_INVALIDCALL, "DXDevice::Lock() - Lock failed()");
+    ExpectDXFailure([] { device->Lock(0, 0); }, D3DERR_INVALIDCALL,
+                    "DXDevice::Lock() - Lock failed()");
     // Not locked: the buffer refuses to unlock.
-    ExpectDXFailure([] { device->Unlock(); }, D3DERR_INVALIDCALL, "DXDevice::Unlock() - Unlock failed()");
+    ExpectDXFailure([] { device->Unlock(); }, D3DERR_INVALIDCALL,
+                    "DXDevice::Unlock() - Unlock failed()");
 }
 
 TEST_F(DeviceTest, DrawTrisBindsTextureStreamAndDrawsTheRange)
@@ -353,7 +359,8 @@ TEST_F(DeviceTest, SingleTrianglesFromMemoryAndTheFormatRestored)
     EXPECT_EQ(memory->fvf, 0x112u);
 
     memory->ClearCalls();
-    DXVertexTL p = {1, 2, 3, 0, 0, 1, 0, 0}, q = {4, 5, 6, 0, 0, 1, 1, 0}, r = {7, 8, 9, 0, 0, 1, 0, 1};
+    DXVertexTL p = {1, 2, 3, 0, 0, 1, 0, 0}, q = {4, 5, 6, 0, 0, 1, 1, 0},
+               r = {7, 8, 9, 0, 0, 1, 0, 1};
     device->Tri3TL(p, q, r, texture);
     std::vector<CallKind> expectedTL = {CallKind::SetTexture, CallKind::DrawPrimitiveUP};
     ASSERT_EQ(Kinds(memory), expectedTL);
@@ -369,7 +376,8 @@ TEST_F(DeviceTest, SingleTrianglesFromMemoryAndTheFormatRestored)
     EXPECT_EQ(copied[2].v, 1.0f);
 
     memory->FailNext(CallKind::SetFVF, E_FAIL);
-    ExpectDXFailure([&] { device->Tri3T(a, b, c, texture); }, E_FAIL, "DXDevice::Tri3T() - SetFVF() failed");
+    ExpectDXFailure([&] { device->Tri3T(a, b, c, texture); }, E_FAIL,
+                    "DXDevice::Tri3T() - SetFVF() failed");
     memory->FailNext(CallKind::SetTexture, E_FAIL);
     ExpectDXFailure([&] { device->Tri3T(a, b, c, texture); }, E_FAIL,
                     "DXDevice::Tri3T() - SetTexture() failed");

@@ -119,7 +119,6 @@ TEST(TextureTest, EveryFailureCarriesItsMessage)
     // UpdateTexture's failure carries no code.
     ExpectFailure(memory, CallKind::UpdateTexture, D3DERR_INVALIDCALL, 0,
                   "DXTexture::DXTexture() - UpdateTexture() failed");
-
 }
 
 namespace
@@ -166,7 +165,10 @@ struct CreateFailingDevice : public IDirect3DDevice9
     HRESULT SetMaterial(const D3DMATERIAL9* m) override { return d->SetMaterial(m); }
     HRESULT SetLight(DWORD i, const D3DLIGHT9* l) override { return d->SetLight(i, l); }
     HRESULT LightEnable(DWORD i, BOOL e) override { return d->LightEnable(i, e); }
-    HRESULT SetRenderState(D3DRENDERSTATETYPE s, DWORD v) override { return d->SetRenderState(s, v); }
+    HRESULT SetRenderState(D3DRENDERSTATETYPE s, DWORD v) override
+    {
+        return d->SetRenderState(s, v);
+    }
     HRESULT SetTexture(DWORD s, IDirect3DBaseTexture9* t) override { return d->SetTexture(s, t); }
     HRESULT SetSamplerState(DWORD s, D3DSAMPLERSTATETYPE t, DWORD v) override
     {

@@ -15,7 +15,10 @@ Quad UprightQuad(int32_t x0, int32_t x1, int32_t z0, int32_t z1)
     return Quad{{x0, 0, z1, x1, 0, z1, x0, 0, z0, x1, 0, z0}};
 }
 
-std::vector<int32_t> FlatHeights(int32_t value) { return std::vector<int32_t>(128 * 128, value); }
+std::vector<int32_t> FlatHeights(int32_t value)
+{
+    return std::vector<int32_t>(128 * 128, value);
+}
 
 std::vector<uint8_t> ModelBytes(const std::vector<Quad>& quads)
 {
@@ -89,18 +92,15 @@ void WriteImages(const TempDir& dir)
         const char* name;
         int32_t width, height;
     };
-    const Image images[] = {{"Grass.bmp", 128, 128},    {"Wall.bmp", 128, 128},
-                            {"Tree.bmp", 128, 128},     {"axe0.bmp", 210, 480},
-                            {"axe1.bmp", 378, 218},     {"Sm0.bmp", 32, 27},
-                            {"Sm1.bmp", 21, 26},        {"Sm2.bmp", 28, 26},
-                            {"Sm3.bmp", 29, 34},        {"Sm4.bmp", 31, 34},
-                            {"Sm5.bmp", 28, 34},        {"Sm6.bmp", 29, 34},
-                            {"Sm7.bmp", 27, 33},        {"Sm8.bmp", 30, 34},
-                            {"Sm9.bmp", 29, 34},        {"SmC.bmp", 13, 24},
-                            {"WoodIcon.bmp", 72, 68},   {"ClockIcon.bmp", 63, 63},
-                            {"Nightfall.bmp", 453, 51}, {"Daybreak.bmp", 414, 53},
-                            {"Board.bmp", 128, 64},     {"Zombie0.bmp", 64, 256},
-                            {"bs.bmp", 340, 43},        {"bsinc.bmp", 427, 35}};
+    const Image images[] = {
+        {"Grass.bmp", 128, 128},    {"Wall.bmp", 128, 128},    {"Tree.bmp", 128, 128},
+        {"axe0.bmp", 210, 480},     {"axe1.bmp", 378, 218},    {"Sm0.bmp", 32, 27},
+        {"Sm1.bmp", 21, 26},        {"Sm2.bmp", 28, 26},       {"Sm3.bmp", 29, 34},
+        {"Sm4.bmp", 31, 34},        {"Sm5.bmp", 28, 34},       {"Sm6.bmp", 29, 34},
+        {"Sm7.bmp", 27, 33},        {"Sm8.bmp", 30, 34},       {"Sm9.bmp", 29, 34},
+        {"SmC.bmp", 13, 24},        {"WoodIcon.bmp", 72, 68},  {"ClockIcon.bmp", 63, 63},
+        {"Nightfall.bmp", 453, 51}, {"Daybreak.bmp", 414, 53}, {"Board.bmp", 128, 64},
+        {"Zombie0.bmp", 64, 256},   {"bs.bmp", 340, 43},       {"bsinc.bmp", 427, 35}};
     for (const Image& image : images)
         dir.Write(std::string("Data/") + image.name,
                   Bitmap(image.width, image.height, [](int32_t, int32_t) { return 0x808080u; }));

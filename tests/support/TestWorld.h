@@ -52,7 +52,7 @@ void WriteWorld(const TempDir& dir, const std::vector<int32_t>& heights,
 // The globals `gfx` and `device` on the in-memory device, removed again on destruction.
 class HeadlessDevice
 {
-public:
+  public:
     explicit HeadlessDevice(int32_t triangleCapacity = 37058);
     ~HeadlessDevice();
     port::MemoryDevice* memory;

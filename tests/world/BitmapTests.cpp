@@ -23,7 +23,7 @@ const uint32_t red = 0xFF0000, green = 0x00FF00, blue = 0x0000FF, white = 0xFFFF
 
 class BitmapTest : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         headless.reset(new testworld::HeadlessDevice(16));
@@ -112,9 +112,12 @@ TEST_F(BitmapTest, OverlayRowsSkipPaddingAndKeyMagentaToHalfGrey)
 
 TEST_F(BitmapTest, AxeImageSitsInTheCornerOfA256By512Texture)
 {
-    dir.Write("Data/axe0.bmp", testworld::Bitmap(210, 480, [](int32_t x, int32_t y) {
-                  return x == 0 && y == 0 ? red : x == 209 && y == 479 ? blue : green;
-              }));
+    dir.Write("Data/axe0.bmp", testworld::Bitmap(210, 480,
+                                                 [](int32_t x, int32_t y) {
+                                                     return x == 0 && y == 0       ? red
+                                                            : x == 209 && y == 479 ? blue
+                                                                                   : green;
+                                                 }));
     std::unique_ptr<DXOverlay> o(game.LoadOverlay("axe0.bmp", 210, 480));
     EXPECT_EQ(o->textureWidth, 256);
     EXPECT_EQ(o->textureHeight, 512);
@@ -136,7 +139,7 @@ TEST_F(BitmapTest, AxeImageSitsInTheCornerOfA256By512Texture)
 TEST(PowerOfTwo, SmallestPowerAtLeastN)
 {
     CGame game;
-    const int32_t cases[][2] = {{-4, 1}, {0, 1}, {1, 1}, {2, 2}, {3, 4},  {27, 32},
+    const int32_t cases[][2] = {{-4, 1},  {0, 1},   {1, 1},     {2, 2},     {3, 4},    {27, 32},
                                 {32, 32}, {33, 64}, {210, 256}, {480, 512}, {453, 512}};
     for (const auto& c : cases)
     {
@@ -153,7 +156,8 @@ TEST_F(BitmapTest, HeadersThatDisagreeAreRefusedNamingTheFile)
     std::unique_ptr<DXTexture> ok(game.LoadTexture("good.bmp", 4, 2));
     ok.reset();
 
-    auto variant = [&](size_t at, std::vector<uint8_t> bytes) {
+    auto variant = [&](size_t at, std::vector<uint8_t> bytes)
+    {
         std::vector<uint8_t> b = good;
         for (size_t i = 0; i < bytes.size(); i++)
             b[at + i] = bytes[i];
@@ -167,9 +171,11 @@ TEST_F(BitmapTest, HeadersThatDisagreeAreRefusedNamingTheFile)
     variant(10, {58, 0, 0, 0});
     ExpectRefused(texture, "Data\\bad.bmp: pixel data at byte 58, not 54");
     variant(28, {32, 0});
-    ExpectRefused(overlay, "Data\\bad.bmp: 32 bits a pixel, compression 0; 24-bit uncompressed needed");
+    ExpectRefused(overlay,
+                  "Data\\bad.bmp: 32 bits a pixel, compression 0; 24-bit uncompressed needed");
     variant(30, {1, 0, 0, 0});
-    ExpectRefused(texture, "Data\\bad.bmp: 24 bits a pixel, compression 1; 24-bit uncompressed needed");
+    ExpectRefused(texture,
+                  "Data\\bad.bmp: 24 bits a pixel, compression 1; 24-bit uncompressed needed");
     variant(18, {5, 0, 0, 0});
     ExpectRefused(overlay, "Data\\bad.bmp: 5 x 2 pixels, 4 x 2 bottom-up needed");
     // A top-down bitmap has a negative height.
@@ -184,7 +190,9 @@ TEST_F(BitmapTest, HeadersThatDisagreeAreRefusedNamingTheFile)
     ExpectRefused(overlay, "Data\\bad.bmp: 20 bytes, too short for a bitmap");
     // An overlay 3 wide needs its rows padded; the unpadded file is too short for that.
     dir.Write("Data/bad.bmp", testworld::Bitmap(3, 2, grey, false));
-    ExpectRefused([&] { delete game.LoadOverlay("bad.bmp", 3, 2); }, "Data\\bad.bmp: 72 bytes, 78 needed");
+    ExpectRefused([&] { delete game.LoadOverlay("bad.bmp", 3, 2); },
+                  "Data\\bad.bmp: 72 bytes, 78 needed");
 
-    ExpectRefused([&] { delete game.LoadTexture("none.bmp", 4, 2); }, "File not found: 'Data\\none.bmp'");
+    ExpectRefused([&] { delete game.LoadTexture("none.bmp", 4, 2); },
+                  "File not found: 'Data\\none.bmp'");
 }

@@ -29,7 +29,10 @@ struct Vec
     double x, y, z;
 };
 
-Vec Sub(Vec a, Vec b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+Vec Sub(Vec a, Vec b)
+{
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
 Vec Cross3(Vec a, Vec b)
 {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
@@ -39,11 +42,14 @@ Vec Unit(Vec a)
     double l = std::sqrt(a.x * a.x + a.y * a.y + a.z * a.z);
     return {a.x / l, a.y / l, a.z / l};
 }
-Vec Add(Vec a, Vec b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+Vec Add(Vec a, Vec b)
+{
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
 
 class LoadWorldTest : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override { game.reset(new CGame()); }
     void TearDown() override { game.reset(); }
 
@@ -130,7 +136,7 @@ TEST_F(LoadWorldTest, FlatEmptyWorldBlocksAndTerrainLayout)
         int32_t i = cell[0], j = cell[1];
         const DXVertexTL* a = Tri(2 * (127 * j + i));
         const DXVertexTL* b = a + 3;
-        const int32_t expected[6][2] = {{i, j}, {i + 1, j}, {i, j + 1},
+        const int32_t expected[6][2] = {{i, j},     {i + 1, j},     {i, j + 1},
                                         {i + 1, j}, {i + 1, j + 1}, {i, j + 1}};
         const float uv[6][2] = {{0, 0}, {1, 0}, {0, 1}, {1, 0}, {1, 1}, {0, 1}};
         for (int k = 0; k < 6; k++)
@@ -180,12 +186,10 @@ TEST_F(LoadWorldTest, SmoothNormalsTakeOnlyTheCellsThatExist)
     auto P = [&](int32_t i, int32_t j) {
         return Vec{12.0 * i, 12.0 * j, double(float(h[size_t(j * 128 + i)] / 3.0))};
     };
-    auto first = [&](int32_t i, int32_t j) {
-        return Unit(Cross3(Sub(P(i + 1, j), P(i, j)), Sub(P(i, j + 1), P(i + 1, j))));
-    };
-    auto second = [&](int32_t i, int32_t j) {
-        return Unit(Cross3(Sub(P(i + 1, j + 1), P(i + 1, j)), Sub(P(i, j + 1), P(i + 1, j + 1))));
-    };
+    auto first = [&](int32_t i, int32_t j)
+    { return Unit(Cross3(Sub(P(i + 1, j), P(i, j)), Sub(P(i, j + 1), P(i + 1, j)))); };
+    auto second = [&](int32_t i, int32_t j)
+    { return Unit(Cross3(Sub(P(i + 1, j + 1), P(i + 1, j)), Sub(P(i, j + 1), P(i + 1, j + 1)))); };
     auto tri = [&](int32_t i, int32_t j, int k) { return Tri(2 * (127 * j + i) + k); };
 
     // Corner (0, 0): the first triangle of cell (0, 0) alone.
@@ -406,7 +410,8 @@ TEST_F(LoadWorldTest, AWorldOfManyTreesLoadsQuickly)
     NewDevice(37058);
     auto start = std::chrono::steady_clock::now();
     game->LoadWorld();
-    double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    double ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     EXPECT_EQ(game->vbTriangleCount, 32258 + 1600 + 2400 + 160);
     // Generous for the sanitizer build; an optimised build takes a fraction of this.
     EXPECT_LT(ms, 1000.0);
@@ -417,9 +422,8 @@ TEST_F(LoadWorldTest, BadWorldsAreRefusedNamingTheFile)
 {
     const std::vector<int32_t> flat = testworld::FlatHeights(0);
     const std::vector<Quad> wall = {testworld::UprightQuad(0, 4, 0, 4)};
-    auto world = [&](const std::vector<Point>& houses, const std::vector<Point>& trees) {
-        testworld::WriteWorld(dir, flat, houses, trees, wall);
-    };
+    auto world = [&](const std::vector<Point>& houses, const std::vector<Point>& trees)
+    { testworld::WriteWorld(dir, flat, houses, trees, wall); };
 
     std::vector<Point> many(21, Point{300, 300});
     world(many, {});
@@ -438,7 +442,8 @@ TEST_F(LoadWorldTest, BadWorldsAreRefusedNamingTheFile)
     ExpectRefused("Data\\map.dat: -5 trees, a count cannot be negative");
 
     // Footprints and levelled areas off the heightmap.
-    const Point outside[] = {{20, 300}, {25, 300}, {300, 50}, {1500, 300}, {300, 1448}, {-5, 300}, {1536, 300}};
+    const Point outside[] = {{20, 300},   {25, 300}, {300, 50},  {1500, 300},
+                             {300, 1448}, {-5, 300}, {1536, 300}};
     for (const Point& p : outside)
     {
         world({{300, 300}, p}, {});
@@ -489,7 +494,8 @@ TEST_F(LoadWorldTest, BadWorldsAreRefusedNamingTheFile)
     ExpectRefused("Data\\map.dat: the world needs 32424 triangles, the vertex buffer holds 32423");
     world({{300, 300}}, {});
     capacity = 32258 + 160 + 1;
-    ExpectRefused("Data\\HouseWl.mdl: the world needs 32420 triangles, the vertex buffer holds 32419");
+    ExpectRefused(
+        "Data\\HouseWl.mdl: the world needs 32420 triangles, the vertex buffer holds 32419");
     capacity = 37058;
 
     // A missing file keeps the toolkit's message.

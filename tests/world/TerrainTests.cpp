@@ -10,11 +10,8 @@ namespace
 {
 class TerrainTest : public ::testing::Test
 {
-protected:
-    void SetUp() override
-    {
-        game.heightMap = new int32_t[128 * 128]();
-    }
+  protected:
+    void SetUp() override { game.heightMap = new int32_t[128 * 128](); }
     int32_t& H(int32_t i, int32_t j) { return game.heightMap[j * 128 + i]; }
     CGame game;
 };
