@@ -1,2 +1,15 @@
 # The port layer: the memory device, headless windows and scripted input.
 gf_test(port_tests SOURCES port/MemoryDeviceTests.cpp port/HeadlessTests.cpp LIBS gf_port)
+
+# The OpenGL device's pixels, in a virtual X server with Mesa's software renderer.
+add_executable(port_pixel_tests port/PixelTests.cpp)
+target_link_libraries(port_pixel_tests PRIVATE gf_test_support gf_port GTest::gtest GTest::gtest_main)
+find_program(XVFB_RUN xvfb-run)
+if(XVFB_RUN)
+  add_test(NAME port_pixel_tests
+           COMMAND ${XVFB_RUN} -a -s "-screen 0 1024x768x24"
+                   env LIBGL_ALWAYS_SOFTWARE=1 $<TARGET_FILE:port_pixel_tests>)
+else()
+  add_test(NAME port_pixel_tests COMMAND $<TARGET_FILE:port_pixel_tests>)
+endif()
+set_tests_properties(port_pixel_tests PROPERTIES TIMEOUT 120)

@@ -1,19 +1,115 @@
-// Direct3D 9 on the display, drawn with OpenGL.
+// Direct3D 9 on the display: the Direct3D object, screenshots and reading the back buffer.
 #include "port/Port.h"
 #include "port/PortInternal.h"
+#include "port/gl/GLDevice.h"
+
+#include <cstdio>
+#include <sys/stat.h>
 
 namespace port
 {
+namespace gl
+{
+void SetPacing(bool on);
+}
+
+namespace
+{
+std::string lastScreenshot;
+
+class GLDirect3D : public IDirect3D9
+{
+public:
+    ULONG AddRef() override { return ++references; }
+    ULONG Release() override
+    {
+        if (--references > 0)
+            return references;
+        delete this;
+        return 0;
+    }
+
+    HRESULT CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focusWindow,
+                         DWORD behaviorFlags, D3DPRESENT_PARAMETERS* p,
+                         IDirect3DDevice9** returned) override
+    {
+        if (returned == nullptr || p == nullptr)
+            return D3DERR_INVALIDCALL;
+        *returned = nullptr;
+        if (adapter != D3DADAPTER_DEFAULT || deviceType != D3DDEVTYPE_HAL)
+            return D3DERR_INVALIDCALL;
+        DWORD processing = behaviorFlags & (D3DCREATE_SOFTWARE_VERTEXPROCESSING |
+                                            D3DCREATE_HARDWARE_VERTEXPROCESSING |
+                                            D3DCREATE_MIXED_VERTEXPROCESSING);
+        if (processing == 0 || (processing & (processing - 1)) != 0)
+            return D3DERR_INVALIDCALL;
+        HWND target = p->hDeviceWindow ? p->hDeviceWindow : focusWindow;
+        internal::WindowRecord* window = internal::FindWindowRecord(target);
+        if (window == nullptr || window->display == nullptr)
+            return D3DERR_INVALIDCALL;
+        if (!p->Windowed &&
+            (p->BackBufferFormat != D3DFMT_X8R8G8B8 && p->BackBufferFormat != D3DFMT_A8R8G8B8))
+            return D3DERR_INVALIDCALL;
+        if (p->EnableAutoDepthStencil && p->AutoDepthStencilFormat != D3DFMT_D16 &&
+            p->AutoDepthStencilFormat != D3DFMT_D24X8 && p->AutoDepthStencilFormat != D3DFMT_D32)
+            return D3DERR_INVALIDCALL;
+        gl::GLDevice* device = nullptr;
+        HRESULT result = gl::GLDevice::Create(window->display, *p, &device);
+        if (SUCCEEDED(result))
+            *returned = device;
+        return result;
+    }
+
+private:
+    ~GLDirect3D() override = default;
+    ULONG references = 1;
+};
+
+bool Exists(const std::string& path)
+{
+    struct stat info;
+    return stat(path.c_str(), &info) == 0;
+}
+} // namespace
+
 namespace internal
 {
-// The OpenGL device is not in yet: without it the game reports that it cannot create the
-// Direct3D object.
-IDirect3D9* CreateDisplayDirect3D() { return nullptr; }
-void SaveScreenshot() {}
+IDirect3D9* CreateDisplayDirect3D()
+{
+    if (!DisplayAvailable())
+        return nullptr;
+    return new GLDirect3D();
+}
+
+void SaveScreenshot()
+{
+    int width, height;
+    std::vector<uint8_t> rgba;
+    if (!port::ReadBackBuffer(&width, &height, &rgba))
+        return;
+    // The next free number, so earlier pictures are never overwritten.
+    for (int n = 1; n <= 9999; n++)
+    {
+        char name[32];
+        std::snprintf(name, sizeof name, "screenshot-%04d.png", n);
+        if (Exists(name))
+            continue;
+        if (WritePng(name, width, height, rgba))
+            lastScreenshot = name;
+        return;
+    }
+}
 } // namespace internal
 
-bool ReadBackBuffer(int*, int*, std::vector<uint8_t>*) { return false; }
-bool WritePng(const std::string&, int, int, const std::vector<uint8_t>&) { return false; }
-void SetPresentPacing(bool) {}
-std::string LastScreenshot() { return {}; }
+bool ReadBackBuffer(int* width, int* height, std::vector<uint8_t>* rgba)
+{
+    gl::GLDevice* device = gl::CurrentDevice();
+    if (device == nullptr)
+        return false;
+    device->ReadBackBuffer(width, height, rgba);
+    return true;
+}
+
+void SetPresentPacing(bool on) { gl::SetPacing(on); }
+std::string LastScreenshot() { return lastScreenshot; }
 } // namespace port

@@ -1,0 +1,398 @@
+// The OpenGL device, checked by the pixels it leaves in the back buffer. Needs a display
+// (the test command runs it in a virtual X server); skipped without one.
+#include "port/D3D9.h"
+#include "port/Port.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace
+{
+struct VertexTL
+{
+    float x, y, z, nx, ny, nz, u, v;
+};
+
+struct Pixel
+{
+    int r, g, b;
+};
+
+LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+D3DMATRIX Identity()
+{
+    D3DMATRIX m{};
+    m._11 = m._22 = m._33 = m._44 = 1.0f;
+    return m;
+}
+
+class PixelTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        port::SetHeadless(false);
+        port::SetPresentPacing(false);
+        WNDCLASSEXA c{};
+        c.cbSize = sizeof c;
+        c.lpfnWndProc = Procedure;
+        c.lpszClassName = "PixelTest";
+        RegisterClassExA(&c);
+        window = CreateWindowExA(0, "PixelTest", "Gloamfield", WS_POPUP | WS_SYSMENU, 0, 0, 640,
+                                 480, nullptr, nullptr, nullptr, nullptr);
+        if (window == nullptr)
+            GTEST_SKIP() << "no display";
+        ShowWindow(window, SW_SHOWNORMAL);
+        d3d = Direct3DCreate9(31);
+        ASSERT_NE(d3d, nullptr);
+    }
+    void TearDown() override
+    {
+        for (IDirect3DTexture9* t : textures)
+            t->Release();
+        if (device)
+            device->Release();
+        if (d3d)
+            d3d->Release();
+        if (window)
+            DestroyWindow(window);
+        UnregisterClassA("PixelTest", nullptr);
+        port::SetHeadless(true);
+    }
+
+    HRESULT MakeDevice(UINT width, UINT height)
+    {
+        D3DPRESENT_PARAMETERS p{};
+        p.BackBufferWidth = width;
+        p.BackBufferHeight = height;
+        p.BackBufferFormat = D3DFMT_X8R8G8B8;
+        p.BackBufferCount = 1;
+        p.SwapEffect = D3DSWAPEFFECT_DISCARD;
+        p.EnableAutoDepthStencil = TRUE;
+        p.AutoDepthStencilFormat = D3DFMT_D16;
+        p.Flags = 0x13;
+        HRESULT result = d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window,
+                                           D3DCREATE_HARDWARE_VERTEXPROCESSING, &p, &device);
+        if (SUCCEEDED(result))
+            FrameStart(0x00000000);
+        return result;
+    }
+
+    // What the game's frame start does: clear, begin, the lit format, a white material.
+    void FrameStart(D3DCOLOR colour)
+    {
+        ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, colour, 1.0f, 0),
+                  D3D_OK);
+        ASSERT_EQ(device->BeginScene(), D3D_OK);
+        device->SetFVF(0x112);
+        D3DMATERIAL9 white{};
+        white.Diffuse = {1, 1, 1, 1};
+        white.Ambient = {1, 1, 1, 1};
+        device->SetMaterial(&white);
+        device->SetRenderState(D3DRS_LIGHTING, FALSE);
+    }
+
+    IDirect3DTexture9* Texture(UINT width, UINT height, const std::vector<uint32_t>& texels)
+    {
+        IDirect3DTexture9* staging = nullptr;
+        IDirect3DTexture9* texture = nullptr;
+        EXPECT_EQ(device->CreateTexture(width, height, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM,
+                                        &staging, nullptr),
+                  D3D_OK);
+        D3DLOCKED_RECT rect;
+        EXPECT_EQ(staging->LockRect(0, &rect, nullptr, 0), D3D_OK);
+        std::memcpy(rect.pBits, texels.data(), texels.size() * 4);
+        staging->UnlockRect(0);
+        EXPECT_EQ(device->CreateTexture(width, height, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
+                                        &texture, nullptr),
+                  D3D_OK);
+        EXPECT_EQ(device->UpdateTexture(staging, texture), D3D_OK);
+        staging->Release();
+        textures.push_back(texture);
+        return texture;
+    }
+
+    IDirect3DTexture9* White() { return Texture(2, 2, std::vector<uint32_t>(4, 0xFFFFFFFFu)); }
+
+    void Triangle(VertexTL a, VertexTL b, VertexTL c, IDirect3DTexture9* texture)
+    {
+        VertexTL v[3] = {a, b, c};
+        device->SetTexture(0, texture);
+        ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, v, sizeof(VertexTL)), D3D_OK);
+    }
+
+    // Two triangles over the rectangle, both clockwise on the screen.
+    void Quad(float left, float top, float right, float bottom, float z,
+              IDirect3DTexture9* texture, float uMax = 1.0f)
+    {
+        VertexTL a{left, top, z, 0, 0, 1, 0, 0}, b{right, top, z, 0, 0, 1, uMax, 0};
+        VertexTL c{left, bottom, z, 0, 0, 1, 0, 1}, d{right, bottom, z, 0, 0, 1, uMax, 1};
+        bool yUp = top > bottom;
+        if (yUp)
+        {
+            Triangle(a, b, c, texture);
+            Triangle(b, d, c, texture);
+        }
+        else
+        {
+            Triangle(a, c, b, texture);
+            Triangle(b, c, d, texture);
+        }
+    }
+
+    Pixel At(int x, int y)
+    {
+        if (pixels.empty())
+        {
+            EXPECT_TRUE(port::ReadBackBuffer(&width, &height, &pixels));
+        }
+        size_t i = (size_t(y) * size_t(width) + size_t(x)) * 4;
+        return {pixels[i], pixels[i + 1], pixels[i + 2]};
+    }
+    void Reread() { pixels.clear(); }
+
+    HWND window = nullptr;
+    IDirect3D9* d3d = nullptr;
+    IDirect3DDevice9* device = nullptr;
+    std::vector<IDirect3DTexture9*> textures;
+    std::vector<uint8_t> pixels;
+    int width = 0, height = 0;
+};
+
+#define EXPECT_PIXEL(p, R, G, B, tolerance)                                                        \
+    do                                                                                             \
+    {                                                                                              \
+        Pixel actual = (p);                                                                        \
+        EXPECT_NEAR(actual.r, (R), (tolerance));                                                   \
+        EXPECT_NEAR(actual.g, (G), (tolerance));                                                   \
+        EXPECT_NEAR(actual.b, (B), (tolerance));                                                   \
+    } while (0)
+
+TEST_F(PixelTest, ClearFillsTheBackBufferAndIgnoresAlpha)
+{
+    ASSERT_EQ(MakeDevice(160, 120), D3D_OK);
+    device->EndScene();
+    FrameStart(0x0076D3E4);
+    device->EndScene();
+    EXPECT_PIXEL(At(0, 0), 0x76, 0xD3, 0xE4, 0);
+    EXPECT_PIXEL(At(159, 119), 0x76, 0xD3, 0xE4, 0);
+    EXPECT_EQ(width, 160);
+    EXPECT_EQ(height, 120);
+    EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+}
+
+TEST_F(PixelTest, BackBuffersTheDriverCannotMakeAreRefused)
+{
+    EXPECT_EQ(MakeDevice(0, 480), D3DERR_INVALIDCALL);
+    EXPECT_EQ(MakeDevice(1000000, 480), D3DERR_NOTAVAILABLE);
+    EXPECT_EQ(device, nullptr);
+    ASSERT_EQ(MakeDevice(64, 48), D3D_OK); // a failure leaves the display usable
+}
+
+// Direct3D lights a vertex with ambient × material ambient + light diffuse × material
+// diffuse × max(0, N · -direction), the direction normalised, all in world space.
+TEST_F(PixelTest, DaylightLightsTrianglesInWorldSpace)
+{
+    ASSERT_EQ(MakeDevice(160, 120), D3D_OK);
+    IDirect3DTexture9* white = White();
+    D3DLIGHT9 sun{};
+    sun.Type = D3DLIGHT_DIRECTIONAL;
+    sun.Diffuse = {0.315f, 0.35f, 0.2625f, 0.0f};
+    sun.Direction = {1.0f, 0.8f, -1.0f};
+    device->SetLight(0, &sun);
+    device->LightEnable(0, TRUE);
+    device->SetRenderState(D3DRS_LIGHTING, TRUE);
+    device->SetRenderState(D3DRS_AMBIENT, 0x00686E5D);
+    // Half a turn about y: the camera looks at the ground's upper side from behind, so a
+    // light fixed to the camera instead of the world would light it not at all.
+    D3DMATRIX view = Identity();
+    view._11 = -1.0f;
+    view._33 = -1.0f;
+    device->SetTransform(D3DTS_VIEW, &view);
+    // Left half: facing up (lit); right half: facing down (ambient only).
+    VertexTL up[3] = {{1, -1, -0.5f, 0, 0, 1, 0, 0}, {1, 1, -0.5f, 0, 0, 1, 0, 0},
+                      {0.1f, -1, -0.5f, 0, 0, 1, 0, 0}};
+    VertexTL down[3] = {{-0.1f, -1, -0.5f, 0, 0, -1, 0, 0}, {-0.1f, 1, -0.5f, 0, 0, -1, 0, 0},
+                        {-1, -1, -0.5f, 0, 0, -1, 0, 0}};
+    Triangle(up[0], up[1], up[2], white);
+    Triangle(down[0], down[1], down[2], white);
+    device->EndScene();
+
+    double lambert = 1.0 / std::sqrt(1.0 + 0.64 + 1.0);
+    auto channel = [&](int ambient, double diffuse, double n) {
+        return std::min(255.0, (ambient / 255.0 + diffuse * n) * 255.0);
+    };
+    // x flips under the view: the "up" triangle lands on the left of the screen.
+    EXPECT_PIXEL(At(20, 100), channel(0x68, 0.315, lambert), channel(0x6E, 0.35, lambert),
+                 channel(0x5D, 0.2625, lambert), 2);
+    EXPECT_PIXEL(At(140, 100), 0x68, 0x6E, 0x5D, 2);
+}
+
+TEST_F(PixelTest, AlphaTestDropsKeyedTexelsAndBlendingMixesHalfAlpha)
+{
+    ASSERT_EQ(MakeDevice(160, 120), D3D_OK);
+    device->EndScene();
+    FrameStart(0x00FF0000);
+    // Texels: keyed white (alpha 0), magenta's half-alpha key, opaque blue, alpha 7.
+    IDirect3DTexture9* t = Texture(4, 1, {0x00FFFFFFu, 0x7F7F7F7Fu, 0xFF0000FFu, 0x07FFFFFFu});
+    device->SetRenderState(D3DRS_ZENABLE, FALSE);
+    device->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
+    device->SetRenderState(D3DRS_ALPHAREF, 8);
+    device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL);
+    // Opaque drawing first: only the alpha test can keep the red.
+    Quad(-1, 1, 1, 0, 0.5f, t);
+    // Then blended, below.
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    Quad(-1, 0, 1, -1, 0.5f, t);
+    device->EndScene();
+
+    // Top half, one texel in each quarter of the width.
+    EXPECT_PIXEL(At(20, 30), 255, 0, 0, 0);   // alpha 0: dropped
+    EXPECT_PIXEL(At(60, 30), 127, 127, 127, 1); // passes the test, drawn as it is
+    EXPECT_PIXEL(At(100, 30), 0, 0, 255, 0);
+    EXPECT_PIXEL(At(140, 30), 255, 0, 0, 0);  // alpha 7 < 8: dropped
+    // Bottom half: the half-alpha texel mixes with the red behind it.
+    double a = 127.0 / 255.0;
+    EXPECT_PIXEL(At(60, 90), a * 127 + (1 - a) * 255, a * 127, a * 127, 2);
+    EXPECT_PIXEL(At(20, 90), 255, 0, 0, 0);
+}
+
+TEST_F(PixelTest, CounterClockwiseTrianglesAreCulledByDefault)
+{
+    ASSERT_EQ(MakeDevice(160, 120), D3D_OK);
+    IDirect3DTexture9* white = White();
+    VertexTL a{-1, -1, 0.5f, 0, 0, 1, 0, 0}, b{-1, 1, 0.5f, 0, 0, 1, 0, 0},
+        c{1, -1, 0.5f, 0, 0, 1, 0, 0};
+    Triangle(a, c, b, white); // counter-clockwise on the screen
+    device->EndScene();
+    EXPECT_PIXEL(At(20, 100), 0, 0, 0, 0);
+
+    Reread();
+    device->BeginScene();
+    Triangle(a, b, c, white); // clockwise
+    device->EndScene();
+    EXPECT_PIXEL(At(20, 100), 255, 255, 255, 0);
+
+    Reread();
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
+    device->BeginScene();
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    Triangle(a, c, b, white);
+    device->EndScene();
+    EXPECT_PIXEL(At(20, 100), 255, 255, 255, 0);
+}
+
+// The screen-space set-up of the game's images: identity projection, y mirrored by the
+// view, the 640 x 480 grid mapped with the right and bottom edges divided by 639 and 479.
+TEST_F(PixelTest, OverlayCoversExactlyItsPixelRectangle)
+{
+    ASSERT_EQ(MakeDevice(640, 480), D3D_OK);
+    IDirect3DTexture9* green = Texture(512, 64, std::vector<uint32_t>(512 * 64, 0xFF00FF00u));
+    D3DMATRIX mirror = Identity();
+    mirror._22 = -1.0f;
+    device->SetTransform(D3DTS_VIEW, &mirror);
+    device->SetRenderState(D3DRS_ZENABLE, FALSE);
+    device->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
+    device->SetFVF(0x102);
+    // A 340 x 43 image centred on (320, 149): corner (150, 127).
+    int x0 = 150, y0 = 127, w = 340, h = 43;
+    float left = x0 / 640.0f * 2 - 1, top = y0 / 480.0f * 2 - 1;
+    float right = (x0 + w - 1) / 639.0f * 2 - 1, bottom = (y0 + h - 1) / 479.0f * 2 - 1;
+    struct VertexT
+    {
+        float x, y, z, u, v;
+    };
+    VertexT A{left, top, 0, 0, 0}, B{right, top, 0, w / 512.0f, 0}, C{left, bottom, 0, 0, h / 64.0f},
+        D{right, bottom, 0, w / 512.0f, h / 64.0f};
+    VertexT first[3] = {A, B, C}, second[3] = {B, D, C};
+    device->SetTexture(0, green);
+    ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, first, sizeof(VertexT)), D3D_OK);
+    ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, second, sizeof(VertexT)), D3D_OK);
+    device->EndScene();
+
+    int inside = 0;
+    for (int y = 120; y < 180; y++)
+        for (int x = 140; x < 500; x++)
+        {
+            bool expected = x >= x0 && x < x0 + w && y >= y0 && y < y0 + h;
+            bool green = At(x, y).g == 255;
+            EXPECT_EQ(green, expected) << "pixel " << x << ", " << y;
+            inside += green;
+            if (green != expected)
+                return;
+        }
+    EXPECT_EQ(inside, w * h);
+}
+
+// A perspective projection keeps only what lies between the near and far planes: depth
+// runs 0..1 in Direct3D's clip space.
+TEST_F(PixelTest, ProjectionClipsAtTheNearAndFarPlanes)
+{
+    ASSERT_EQ(MakeDevice(160, 120), D3D_OK);
+    IDirect3DTexture9* white = White();
+    IDirect3DTexture9* blue = Texture(2, 2, std::vector<uint32_t>(4, 0xFF0000FFu));
+    const float zn = 1.0f, zf = 100.0f;
+    D3DMATRIX projection{}; // left-handed, 90 degrees, square pixels ignored
+    projection._11 = 1.0f;
+    projection._22 = 1.0f;
+    projection._33 = zf / (zf - zn);
+    projection._34 = 1.0f;
+    projection._43 = -zn * zf / (zf - zn);
+    device->SetTransform(D3DTS_PROJECTION, &projection);
+    // The lower-left half of the screen at depth z.
+    auto lowerLeft = [&](float z, IDirect3DTexture9* t) {
+        Triangle({-z, -z, z, 0, 0, 1, 0, 0}, {-z, z, z, 0, 0, 1, 0, 0}, {z, -z, z, 0, 0, 1, 0, 0}, t);
+    };
+    lowerLeft(0.8f, white); // in front of the near plane
+    device->EndScene();
+    EXPECT_PIXEL(At(20, 100), 0, 0, 0, 0);
+
+    Reread();
+    device->BeginScene();
+    lowerLeft(150.0f, white); // beyond the far plane
+    device->EndScene();
+    EXPECT_PIXEL(At(20, 100), 0, 0, 0, 0);
+
+    Reread();
+    device->BeginScene();
+    lowerLeft(10.0f, white); // nearer, drawn first, wins the depth test
+    lowerLeft(50.0f, blue);
+    device->EndScene();
+    EXPECT_PIXEL(At(20, 100), 255, 255, 255, 0);
+}
+
+TEST_F(PixelTest, PrintScreenWritesNumberedPictures)
+{
+    ASSERT_EQ(MakeDevice(64, 48), D3D_OK);
+    device->EndScene();
+    FrameStart(0x00336699);
+    device->EndScene();
+    device->Present(nullptr, nullptr, nullptr, nullptr);
+    TempDir dir;
+    dir.Write("screenshot-0001.png", std::string("taken")); // never overwritten
+    keybd_event(VK_SNAPSHOT, 0, 0, 0);
+    EXPECT_EQ(port::LastScreenshot(), "screenshot-0002.png");
+    keybd_event(VK_SNAPSHOT, 0, KEYEVENTF_KEYUP, 0); // the key going up takes none
+    keybd_event(VK_SNAPSHOT, 0, 0, 0);
+    EXPECT_EQ(port::LastScreenshot(), "screenshot-0003.png");
+    FILE* file = std::fopen("screenshot-0002.png", "rb");
+    ASSERT_NE(file, nullptr);
+    unsigned char header[24];
+    ASSERT_EQ(std::fread(header, 1, 24, file), 24u);
+    std::fclose(file);
+    EXPECT_EQ(std::memcmp(header, "\x89PNG\r\n\x1a\n", 8), 0);
+    EXPECT_EQ(header[19], 64); // width, big-endian, in the IHDR chunk
+    EXPECT_EQ(header[23], 48);
+}
+} // namespace
