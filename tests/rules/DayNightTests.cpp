@@ -84,6 +84,7 @@ TEST_F(DayNightTest, NightfallOutsideEveryHouseLosesTheGameAtOnce)
     JustBeforeNightfall();
     g->zombieCount = 7;
     g->playerArea = 99;
+    nextBoardDecay = 0;
     g->nightfallTime = 12345;
     Frame(1000);
     EXPECT_EQ(gameState, 1);

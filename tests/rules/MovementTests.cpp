@@ -46,6 +46,29 @@ TEST_F(MovementTest, OpenWindowsZeroAndOneLetThePlayerThroughUntilBoarded)
     EXPECT_NEAR(g->posX, 97.0, 1e-9);
 }
 
+TEST_F(MovementTest, AnOpenWindowLeavesAPassage7Point4Wide)
+{
+    // Window 0: the opening x 27 to 37 widened by 1.2 a side, less the player's 2.5.
+    EXPECT_TRUE(g->CollidesWithHouse(100.0 + 28.3, 100.25, 0));
+    EXPECT_FALSE(g->CollidesWithHouse(100.0 + 28.31, 100.25, 0));
+    EXPECT_FALSE(g->CollidesWithHouse(100.0 + 35.69, 100.25, 0));
+    EXPECT_TRUE(g->CollidesWithHouse(100.0 + 35.7, 100.25, 0));
+    // Window 1: the opening y 95 to 105.
+    EXPECT_TRUE(g->CollidesWithHouse(100.25, 100.0 + 96.3, 0));
+    EXPECT_FALSE(g->CollidesWithHouse(100.25, 100.0 + 96.31, 0));
+    EXPECT_FALSE(g->CollidesWithHouse(100.25, 100.0 + 103.69, 0));
+    EXPECT_TRUE(g->CollidesWithHouse(100.25, 100.0 + 103.7, 0));
+    // A single board closes either.
+    g->boards[0][0] = 1;
+    g->boards[0][1] = 1;
+    EXPECT_TRUE(g->CollidesWithHouse(100.0 + 32.0, 100.25, 0));
+    EXPECT_TRUE(g->CollidesWithHouse(100.25, 100.0 + 100.0, 0));
+    // Boards on the other windows change nothing for the player.
+    g->boards[0][0] = 0;
+    g->boards[0][2] = g->boards[0][3] = g->boards[0][4] = 10;
+    EXPECT_FALSE(g->CollidesWithHouse(100.0 + 32.0, 100.25, 0));
+}
+
 TEST_F(MovementTest, RightAndBackWallsAndThePartitionAreAlwaysSolid)
 {
     // Window 2 (right wall, local y 22 to 31) has no boards but never lets the player in.
@@ -118,9 +141,11 @@ TEST_F(MovementTest, ByNightThePlayerStaysInTheHouseEvenAtAnOpenWindow)
     EXPECT_NEAR(g->posY, 100.0, 1e-9);
 
     g->phase = 1; // the banner phase is night as well
+    g->nightfallTime = timeGetTime();
     Place(105.0, 200.0, TEST_PI);
     WalkForward(10);
     EXPECT_NEAR(g->posX, 100.0, 1e-9);
+    EXPECT_EQ(g->phase, 1);
 
     g->phase = 3; // daybreak is day again
     Place(105.0, 200.0, TEST_PI);
