@@ -2,6 +2,7 @@
 // whenever no message waits, the game states, shutdown and the error boxes.
 #include "Game/Game.h"
 #include "Game/Globals.h"
+#include "Game/Main.h"
 #include "Game/Settings.h"
 #include "Gedx/DXDevice.h"
 #include "Gedx/DXException.h"
@@ -119,50 +120,57 @@ void StartGame()
     game->Reset();
 }
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*prevInstance*/, LPSTR /*cmdLine*/,
-                   int /*showCmd*/)
+namespace
+{
+// Start-up in its fixed order, then the loop; returns when WM_QUIT arrives.
+void RunGame()
+{
+    // The device takes its back-buffer size from the settings, so they come first.
+    ReadSettings();
+
+    mainForm = new TForm(WindowProc, instanceHandle);
+    mainForm->Create(nullptr, gameTitle, 640, 480, 1);
+    mainForm->Center();
+    mainForm->Show();
+
+    gfx = new DXGfx();
+    LoadDXLibraries(DXLIB_DINPUT8);
+    dxInput = new DXInput(instanceHandle);
+    dxInput->CreateMouse(mainForm->hwnd);
+    dxInput->CreateKB(mainForm->hwnd);
+    dxInput->mouseScale = 1.0f;
+
+    StartGame();
+    ShowCursor(FALSE);
+
+    // Every waiting message is handled before the next frame; no timer, no sleep.
+    MSG message;
+    for (;;)
+    {
+        if (PeekMessageA(&message, mainForm->hwnd, 0, 0, PM_REMOVE))
+        {
+            if (message.message == WM_QUIT)
+            {
+                Shutdown();
+                return;
+            }
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        else
+        {
+            UpdateFrame();
+            RenderFrame();
+        }
+    }
+}
+} // namespace
+
+int RunProtected(void (*body)())
 {
     try
     {
-        // The device takes its back-buffer size from the settings, so they come first.
-        ReadSettings();
-        instanceHandle = instance;
-
-        mainForm = new TForm(WindowProc, instanceHandle);
-        mainForm->Create(nullptr, gameTitle, 640, 480, 1);
-        mainForm->Center();
-        mainForm->Show();
-
-        gfx = new DXGfx();
-        LoadDXLibraries(DXLIB_DINPUT8);
-        dxInput = new DXInput(instanceHandle);
-        dxInput->CreateMouse(mainForm->hwnd);
-        dxInput->CreateKB(mainForm->hwnd);
-        dxInput->mouseScale = 1.0f;
-
-        StartGame();
-        ShowCursor(FALSE);
-
-        // Every waiting message is handled before the next frame; no timer, no sleep.
-        MSG message;
-        for (;;)
-        {
-            if (PeekMessageA(&message, mainForm->hwnd, 0, 0, PM_REMOVE))
-            {
-                if (message.message == WM_QUIT)
-                {
-                    Shutdown();
-                    return 0;
-                }
-                TranslateMessage(&message);
-                DispatchMessageA(&message);
-            }
-            else
-            {
-                UpdateFrame();
-                RenderFrame();
-            }
-        }
+        body();
     }
     catch (_TException& e)
     {
@@ -194,4 +202,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*prevInstance*/, LPSTR /*cmdLi
         ShowError("Unexpected error.");
     }
     return 0;
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*prevInstance*/, LPSTR /*cmdLine*/,
+                   int /*showCmd*/)
+{
+    // Kept for the window and the input devices.
+    instanceHandle = instance;
+    return RunProtected(RunGame);
 }
