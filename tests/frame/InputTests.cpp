@@ -2,6 +2,7 @@
 // arguments of the set-up calls, every failure message, scaling, clamping and presses.
 #include "Gedx/DXException.h"
 #include "input/DXInput.h"
+#include "port/Port.h"
 
 #include <gtest/gtest.h>
 
@@ -159,6 +160,43 @@ std::string FailureOf(void (*setUp)(Input&), const char* method)
     return "(no failure)";
 }
 } // namespace
+
+// First in the file: the entry point, once found, is kept for the life of the process.
+TEST(DXInput, MissingLibraryFailsAtConstructionNotAtLoading)
+{
+    port::SetHeadless(true);
+    port::SetModuleAvailable("dinput8.dll", false);
+    LoadDXLibraries(DXLIB_DINPUT8); // reports nothing
+    try
+    {
+        DXInput input(GetModuleHandleA(nullptr));
+        ADD_FAILURE() << "constructed without dinput8.dll";
+    }
+    catch (const DXException& e)
+    {
+        EXPECT_EQ(e.code, 0);
+        EXPECT_STREQ(e.message, "Invalid DirectInput library (dinput8.dll)");
+    }
+    port::SetModuleAvailable("dinput8.dll", true);
+    LoadDXLibraries(DXLIB_DINPUT8);
+
+    // A refused creation carries DirectInput's result.
+    try
+    {
+        DXInput input(nullptr);
+        ADD_FAILURE() << "constructed without an instance";
+    }
+    catch (const DXException& e)
+    {
+        EXPECT_EQ(e.code, DIERR_INVALIDPARAM);
+        EXPECT_STREQ(e.message, "Failed to create DirectInput object");
+    }
+
+    DXInput input(GetModuleHandleA(nullptr));
+    EXPECT_NE(input.directInput, nullptr);
+    EXPECT_EQ(input.mouseX, 0);
+    EXPECT_FALSE(input.keysPrimed);
+}
 
 TEST(DXInput, MouseSetUpCallsInOrderWithTheirArguments)
 {
