@@ -280,9 +280,10 @@ TEST_F(MemoryDeviceTest, TexturesGoThroughSystemMemoryLikeOnTheRealDevice)
               D3DERR_INVALIDCALL);
     EXPECT_EQ(device->CreateTexture(4, 4, 1, 0, D3DFMT_D16, D3DPOOL_DEFAULT, &none, nullptr),
               D3DERR_INVALIDCALL);
-    EXPECT_EQ(device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL(7), &none, nullptr),
-              D3DERR_INVALIDCALL);
     EXPECT_EQ(none, nullptr);
+    IDirect3DVertexBuffer9* scratch = nullptr; // vertex buffers have no scratch pool
+    EXPECT_EQ(device->CreateVertexBuffer(96, 0, 0x112, D3DPOOL_SCRATCH, &scratch, nullptr),
+              D3DERR_INVALIDCALL);
     EXPECT_EQ(device->Descriptions(CallKind::CreateTexture).front(),
               "CreateTexture(4, 2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM) -> tex#1");
 }

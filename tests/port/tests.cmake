@@ -12,4 +12,5 @@ if(XVFB_RUN)
 else()
   add_test(NAME port_pixel_tests COMMAND $<TARGET_FILE:port_pixel_tests>)
 endif()
-set_tests_properties(port_pixel_tests PROPERTIES TIMEOUT 120)
+set_tests_properties(port_pixel_tests PROPERTIES TIMEOUT 120
+  ENVIRONMENT "LSAN_OPTIONS=suppressions=${CMAKE_CURRENT_SOURCE_DIR}/port/lsan.supp")
