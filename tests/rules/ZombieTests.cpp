@@ -127,8 +127,10 @@ TEST_F(ZombieTest, ABoardedWindowHoldsAZombieUntilItsLastBoardIsGone)
     EXPECT_EQ(z.pos.y, waiting);
 
     g->boards[0][0] = 0;
-    for (int frame = 0; frame < 8; frame++)
+    for (int frame = 0; frame < 7; frame++)
         g->UpdateZombies();
+    EXPECT_FALSE(z.inside); // at local y 0.8: inside counts from 1 in
+    g->UpdateZombies();
     EXPECT_TRUE(z.inside);
     EXPECT_GT(z.pos.y, 101.0);
 }
