@@ -366,8 +366,11 @@ TEST_F(Loop, AnyOtherFailureStillEndsInTheErrorBox)
     for (const auto& c : cases)
     {
         port::ClearMessageBoxes();
-        shutdownDone = false;
-        game = new CGame();
+        if (shutdownDone) // the last case's Shutdown took the game object
+        {
+            shutdownDone = false;
+            game = new CGame();
+        }
         int cursor = port::CursorCounter();
         EXPECT_EQ(RunProtected(c.body), 0);
         ASSERT_EQ(port::MessageBoxes().size(), 1u) << c.text;
