@@ -172,7 +172,17 @@ DWORD WINAPI GetFileSize(HANDLE file, LPDWORD fileSizeHigh)
 BOOL WINAPI FlushFileBuffers(HANDLE file)
 {
     int fd = ToFd(file);
-    return fd >= 0 && fsync(fd) == 0;
+    if (fd < 0)
+        return FALSE;
+    // As on Windows, a handle opened only for reading has nothing to flush and fails
+    // (without the cost of a sync).
+    int mode = fcntl(fd, F_GETFL);
+    if (mode < 0 || (mode & O_ACCMODE) == O_RDONLY)
+    {
+        lastError = 5;
+        return FALSE;
+    }
+    return fsync(fd) == 0;
 }
 
 BOOL WINAPI CloseHandle(HANDLE object)
