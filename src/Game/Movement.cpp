@@ -8,8 +8,8 @@
 
 namespace
 {
-const double PLAYER_WALL_RADIUS = 2.5;  // the player's radius against walls
-const double WINDOW_MARGIN = 1.2;       // an open window's passage, widened each side
+const double PLAYER_WALL_RADIUS = 2.5;   // the player's radius against walls
+const double WINDOW_MARGIN = 1.2;        // an open window's passage, widened each side
 const double TREE_RADIUS_SQUARED = 16.0; // no closer than 4.0 to a tree centre
 const double ZOMBIE_BLOCK_RANGE = 3.3;
 const double ZOMBIE_BLOCK_ANGLE = PI / 5.0;
@@ -119,8 +119,7 @@ bool CGame::InRect(double x, double y, double x0, double y0, double x1, double y
     return x0 <= x && x <= x1 && y0 <= y && y <= y1;
 }
 
-bool CGame::InExpandedRect(double x, double y, double r, double x0, double y0, double x1,
-                           double y1)
+bool CGame::InExpandedRect(double x, double y, double r, double x0, double y0, double x1, double y1)
 {
     return InRect(x, y, x0 - r, y0 - r, x1 + r, y1 + r);
 }

@@ -43,8 +43,8 @@ const Point WAYPOINTS[6] = {{17.5, 19.75}, {47.0, 19.75}, {48.0, 56.0},
 
 const double ZOMBIE_STEP = 0.4;
 const double ZOMBIE_HEIGHT = 7.0;
-const double REACH = 3.5;             // strikes from closer than this
-const double LOOKED_AT = PI / 60.0;   // 3 degrees
+const double REACH = 3.5;           // strikes from closer than this
+const double LOOKED_AT = PI / 60.0; // 3 degrees
 const uint32_t BLOW_DELAY_MS = 200;
 const uint32_t RECOVER_MS = 700;
 const double SIDE_STEP_TURN = PI / 10.0;
@@ -270,8 +270,8 @@ void CGame::StrikeZombie()
     double best = 0.0;
     for (int32_t i = 0; i < zombieCount; i++)
     {
-        double s = AimScore(posX, posY, yaw, AXE_RANGE, AXE_ANGLE, zombies[i].pos.x,
-                            zombies[i].pos.y);
+        double s =
+            AimScore(posX, posY, yaw, AXE_RANGE, AXE_ANGLE, zombies[i].pos.x, zombies[i].pos.y);
         if (s >= 0.0 && (chosen == -1 || s < best))
         {
             chosen = i;
@@ -282,8 +282,8 @@ void CGame::StrikeZombie()
         HitZombie(chosen);
 }
 
-double CGame::AimScore(double px, double py, double yaw, double range, double maxAngle,
-                       double tx, double ty)
+double CGame::AimScore(double px, double py, double yaw, double range, double maxAngle, double tx,
+                       double ty)
 {
     if (!InFront(px, py, yaw, range, maxAngle, tx, ty))
         return -1.0;

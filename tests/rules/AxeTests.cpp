@@ -3,7 +3,7 @@
 
 class AxeTest : public RulesFixture
 {
-protected:
+  protected:
     // One swing from the ready state, then back to ready.
     void Swing()
     {
@@ -144,8 +144,8 @@ TEST_F(AxeTest, ByNightTheSmallestAngleWinsWithinFourUnitsAndSixteenDegrees)
     // Outside 16 degrees nobody is hit.
     g->zombies[0].pos = M3DVector(116.0 + 3.0 * std::cos(Degrees(16.5)),
                                   120.0 + 3.0 * std::sin(Degrees(16.5)), 0.0);
-    g->zombies[1].pos = M3DVector(116.0 + 3.0 * std::cos(Degrees(-17)),
-                                  120.0 + 3.0 * std::sin(Degrees(-17)), 0.0);
+    g->zombies[1].pos =
+        M3DVector(116.0 + 3.0 * std::cos(Degrees(-17)), 120.0 + 3.0 * std::sin(Degrees(-17)), 0.0);
     Swing();
     EXPECT_EQ(g->zombies[0].hitPoints, 10);
     EXPECT_EQ(g->zombies[1].hitPoints, 9);
@@ -188,7 +188,7 @@ TEST_F(AxeTest, TenBlowsFellAZombieAndCloseUpTheArray)
 
 class BoardTest : public RulesFixture
 {
-protected:
+  protected:
     void SetUp() override
     {
         RulesFixture::SetUp();
@@ -214,9 +214,9 @@ TEST_F(BoardTest, WindowZonesAreNumberedHouseTimesFivePlusWindow)
     {
         double lx, ly;
         int32_t window;
-    } cases[] = {{27.0, 2.0, 0},   {37.0, 9.0, 0},   {26.99, 5.0, -1}, {32.0, 9.01, -1},
-                 {2.0, 95.0, 1},   {9.0, 105.0, 1},  {55.0, 22.0, 2},  {62.0, 31.0, 2},
-                 {58.0, 31.5, -1}, {55.0, 86.0, 3},  {62.0, 95.0, 3},  {44.0, 103.0, 4},
+    } cases[] = {{27.0, 2.0, 0},   {37.0, 9.0, 0},    {26.99, 5.0, -1}, {32.0, 9.01, -1},
+                 {2.0, 95.0, 1},   {9.0, 105.0, 1},   {55.0, 22.0, 2},  {62.0, 31.0, 2},
+                 {58.0, 31.5, -1}, {55.0, 86.0, 3},   {62.0, 95.0, 3},  {44.0, 103.0, 4},
                  {53.0, 110.0, 4}, {48.0, 110.5, -1}, {16.0, 56.0, -1}, {-1.0, 100.0, -1}};
     for (const Case& c : cases)
     {

@@ -3,7 +3,7 @@
 
 class DayNightTest : public RulesFixture
 {
-protected:
+  protected:
     void SetUp() override
     {
         RulesFixture::SetUp();

@@ -4,7 +4,7 @@
 
 class MovementTest : public RulesFixture
 {
-protected:
+  protected:
     void SetUp() override
     {
         RulesFixture::SetUp();

@@ -16,11 +16,14 @@
 
 const double TEST_PI = 3.14159265358979323846;
 
-inline double Degrees(double d) { return d * TEST_PI / 180.0; }
+inline double Degrees(double d)
+{
+    return d * TEST_PI / 180.0;
+}
 
 class RulesFixture : public ::testing::Test
 {
-protected:
+  protected:
     CGame* g = nullptr;
     DXInput* savedInput = nullptr;
     DXDevice* savedDevice = nullptr;

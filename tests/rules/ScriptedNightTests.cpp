@@ -19,7 +19,7 @@ namespace
 
 class ScriptedNightTest : public ::testing::Test
 {
-protected:
+  protected:
     TempDir dir;
     testworld::HeadlessDevice* headless = nullptr;
     CGame* g = nullptr;

@@ -23,7 +23,7 @@ TEST(RandomTest, TheGeneratorIsTheGamesOwn)
 
 class ZombieTest : public RulesFixture
 {
-protected:
+  protected:
     void SetUp() override
     {
         RulesFixture::SetUp();
@@ -54,11 +54,10 @@ TEST_F(ZombieTest, AWholeNightIsPlacedFromTheFirstDraws)
     struct Draw
     {
         int32_t window, halfDegrees, distance;
-    } draws[12] = {{0, 32, 52},  {1, -32, 51}, {0, 52, 46},  {4, -12, 49},
-                   {4, -60, 52}, {2, 24, 59},  {2, 60, 55},  {0, -42, 44},
-                   {4, -65, 45}, {4, -3, 51},  {1, -14, 55}, {4, 7, 43}};
-    const double entry[5][2] = {{32.0, 2.0}, {2.0, 100.0}, {62.0, 26.5}, {62.0, 90.5},
-                                {48.5, 110.0}};
+    } draws[12] = {{0, 32, 52}, {1, -32, 51}, {0, 52, 46},  {4, -12, 49}, {4, -60, 52}, {2, 24, 59},
+                   {2, 60, 55}, {0, -42, 44}, {4, -65, 45}, {4, -3, 51},  {1, -14, 55}, {4, 7, 43}};
+    const double entry[5][2] = {
+        {32.0, 2.0}, {2.0, 100.0}, {62.0, 26.5}, {62.0, 90.5}, {48.5, 110.0}};
     const double outward[5] = {1.5 * TEST_PI, TEST_PI, 0.0, 0.0, 0.5 * TEST_PI};
     for (int i = 0; i < 12; i++)
     {
@@ -100,9 +99,9 @@ TEST_F(ZombieTest, RoomsRingThePartition)
     {
         double lx, ly;
         int32_t room;
-    } cases[] = {{2.5, 2.5, 0},   {32.5, 37.0, 0},  {32.6, 20.0, 1}, {61.5, 2.5, 1},
-                 {34.5, 37.1, 2}, {61.5, 75.0, 2},  {32.5, 75.1, 3}, {61.5, 109.5, 3},
-                 {2.5, 109.5, 4}, {16.0, 56.0, 5},  {2.4, 20.0, 5},  {62.0, 56.0, 5},
+    } cases[] = {{2.5, 2.5, 0},     {32.5, 37.0, 0}, {32.6, 20.0, 1}, {61.5, 2.5, 1},
+                 {34.5, 37.1, 2},   {61.5, 75.0, 2}, {32.5, 75.1, 3}, {61.5, 109.5, 3},
+                 {2.5, 109.5, 4},   {16.0, 56.0, 5}, {2.4, 20.0, 5},  {62.0, 56.0, 5},
                  {-10.0, -10.0, 5}, {33.0, 56.0, 5}};
     for (const Case& c : cases)
         EXPECT_EQ(g->AreaAt(100.0 + c.lx, 100.0 + c.ly), c.room) << c.lx << "," << c.ly;
@@ -175,8 +174,8 @@ TEST_F(ZombieTest, InThePlayersRoomZombiesSideStepOnWideningCircles)
 {
     Night(0, 10.0, 10.0); // room 0
     Zombie& z = Inside(20.0, 20.0);
-    Inside(18.8, 18.8, true);             // across its path, other route
-    Inside(40.0, 30.0); // elsewhere
+    Inside(18.8, 18.8, true); // across its path, other route
+    Inside(40.0, 30.0);       // elsewhere
     g->UpdateZombies();
     EXPECT_EQ(z.pos.x, 120.0); // the step was refused
     EXPECT_TRUE(z.avoiding);
