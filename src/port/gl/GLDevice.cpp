@@ -271,10 +271,25 @@ HRESULT GLDevice::Create(SDL_Window* window, const D3DPRESENT_PARAMETERS& parame
 bool GLDevice::Initialise(HRESULT* failure)
 {
     wasFullscreen = (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0;
-    if (!parameters.Windowed && SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0)
+    SDL_GetWindowPosition(window, &windowX, &windowY);
+    SDL_GetWindowSize(window, &windowWidth, &windowHeight);
+    if (!parameters.Windowed)
     {
-        *failure = D3DERR_NOTAVAILABLE;
-        return false;
+        // Cover the screen by hand too: without a window manager (a bare X server) the
+        // full-screen request alone leaves the window at its old size.
+        SDL_Rect screen;
+        int display = SDL_GetWindowDisplayIndex(window);
+        if (SDL_GetDisplayBounds(display < 0 ? 0 : display, &screen) == 0)
+        {
+            SDL_SetWindowPosition(window, screen.x, screen.y);
+            SDL_SetWindowSize(window, screen.w, screen.h);
+        }
+        if (SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0)
+        {
+            *failure = D3DERR_NOTAVAILABLE;
+            return false;
+        }
+        SDL_RaiseWindow(window);
     }
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
@@ -357,7 +372,11 @@ GLDevice::~GLDevice()
         SDL_GL_DeleteContext(context);
     }
     if (!parameters.Windowed && !wasFullscreen)
+    {
         SDL_SetWindowFullscreen(window, 0);
+        SDL_SetWindowSize(window, windowWidth, windowHeight);
+        SDL_SetWindowPosition(window, windowX, windowY);
+    }
     if (current == this)
         current = nullptr;
 }

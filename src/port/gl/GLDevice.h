@@ -143,6 +143,7 @@ private:
     double framePeriod = 1.0 / 60.0;
     uint64_t nextPresent = 0;
     bool wasFullscreen = false;
+    int windowX = 0, windowY = 0, windowWidth = 0, windowHeight = 0;
 };
 
 // The device that draws on the display now, or null.
