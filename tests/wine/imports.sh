@@ -10,7 +10,7 @@ headers=$("$objdump" -p "$exe")
 grep -q 'file format pei-x86-64' <<<"$headers" || fail "not a 64-bit Windows program"
 grep -Eq '^Subsystem[[:space:]]+0*2[[:space:]]' <<<"$headers" || fail "not a GUI program: $(grep '^Subsystem' <<<"$headers")"
 dlls=$(awk '/DLL Name:/ { print $3 }' <<<"$headers" | sort -u)
-echo "imports:" $dlls
+echo "imports: $(tr "\n" " " <<<"$dlls")"
 [ -n "$dlls" ] || fail "no import table"
 while read -r dll; do
   case ${dll,,} in

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the Wine end-to-end scripts: a private X server, a private Wine prefix copied
 # from the one booted for this test run, screenshots, keys, waiting. Sourced; the caller
 # runs with `set -euo pipefail` and sets WINE_TEMPLATE (the booted prefix).
@@ -21,12 +22,12 @@ fail() {
 
 cleanup() {
   local status=$?
-  [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
+  if [ -n "$game_pid" ]; then kill "$game_pid" 2>/dev/null || true; fi
   if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then
     timeout 10 wineserver -k >/dev/null 2>&1 || true
     rm -rf "$WINEPREFIX"
   fi
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
   if [ $status -eq 0 ] && [ -z "${KEEP_WINE_WORK:-}" ]; then
     rm -rf "$work"
   else
@@ -49,12 +50,12 @@ private_prefix() {
   cp -a "$WINE_TEMPLATE" "$WINEPREFIX"
 }
 
-# Starts Xvfb on a free display and exports DISPLAY.
+# Starts Xvfb on a free display and exports DISPLAY. The screen is 1024 x 768, the
+# game's default resolution, which the screenshot checks assume.
 start_x() {
-  local size=${1:-1024x768x24}
   local n=120
   while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 "$size" -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
   xvfb_pid=$!
   export DISPLAY=":$n"
   for _ in $(seq 100); do
@@ -238,6 +239,7 @@ play_and_quit() {
 # need_world: the generated world beside the program in the build folder.
 need_world() {
   [ -f "$GAME_EXE" ] || fail "no program at '$GAME_EXE'"
-  [ -f "$GAME_DATA/GameSettings.ini" ] && [ -f "$GAME_DATA/Data/hmap.dat" ] \
-    || fail "no world in '$GAME_DATA': configure the build with -DGLOAMFIELD_WORLDGEN=<host gloamfield-worldgen>"
+  if [ ! -f "$GAME_DATA/GameSettings.ini" ] || [ ! -f "$GAME_DATA/Data/hmap.dat" ]; then
+    fail "no world in '$GAME_DATA': configure the build with -DGLOAMFIELD_WORLDGEN=<host gloamfield-worldgen>"
+  fi
 }
