@@ -25,9 +25,15 @@ const int32_t vertexBufferTriangles = 37058;
 const int32_t mouseMaxX = 639;
 const int32_t mouseMaxY = 479;
 
-const D3DMATRIX* AsD3D(const float* matrix) { return reinterpret_cast<const D3DMATRIX*>(matrix); }
+const D3DMATRIX* AsD3D(const float* matrix)
+{
+    return reinterpret_cast<const D3DMATRIX*>(matrix);
+}
 
-void ShowError(const char* text) { MessageBoxA(nullptr, text, gameTitle, MB_ICONERROR); }
+void ShowError(const char* text)
+{
+    MessageBoxA(nullptr, text, gameTitle, MB_ICONERROR);
+}
 } // namespace
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

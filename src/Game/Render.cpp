@@ -15,7 +15,10 @@ const D3DCOLOR nightSky = 0x192F2C;
 const double treeHalfWidth = 5.0;
 const double zombieHalfWidth = 1.5;
 
-const D3DMATRIX* AsD3D(const float* matrix) { return reinterpret_cast<const D3DMATRIX*>(matrix); }
+const D3DMATRIX* AsD3D(const float* matrix)
+{
+    return reinterpret_cast<const D3DMATRIX*>(matrix);
+}
 
 // Writes the x and y of a camera-facing quad across the line of sight into triangles t
 // and t + 1 of the locked buffer; heights and texture coordinates stay as loaded.

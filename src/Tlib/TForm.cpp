@@ -103,4 +103,7 @@ void TForm::Center()
         MoveWindow(hwnd, left, top, width, height, FALSE);
 }
 
-void TForm::Show() { ShowWindow(hwnd, SW_SHOWNORMAL); }
+void TForm::Show()
+{
+    ShowWindow(hwnd, SW_SHOWNORMAL);
+}

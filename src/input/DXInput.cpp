@@ -6,8 +6,8 @@
 
 namespace
 {
-typedef HRESULT(WINAPI* DirectInput8CreateFunction)(HINSTANCE instance, DWORD version,
-                                                     REFIID riid, LPVOID* out, LPUNKNOWN outer);
+typedef HRESULT(WINAPI* DirectInput8CreateFunction)(HINSTANCE instance, DWORD version, REFIID riid,
+                                                    LPVOID* out, LPUNKNOWN outer);
 
 // Looked up once, on the first construction, and kept.
 DirectInput8CreateFunction directInput8Create = nullptr;

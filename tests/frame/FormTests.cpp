@@ -18,7 +18,10 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
+HINSTANCE Instance()
+{
+    return GetModuleHandleA(nullptr);
+}
 
 int FormNumber(const TForm& form)
 {
@@ -34,7 +37,7 @@ port::internal::WindowRecord* Window(const TForm& form)
 
 class Form : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override { port::SetHeadless(true); } // a 1024 x 768 screen
 };
 } // namespace

@@ -49,7 +49,10 @@ std::string NameOf(DXTexture* texture)
     return port::LastMemoryDevice()->NameOf(texture->texture);
 }
 
-std::string NameOf(DXOverlay* overlay) { return NameOf(overlay->texture); }
+std::string NameOf(DXOverlay* overlay)
+{
+    return NameOf(overlay->texture);
+}
 
 void FillTestGame(CGame& g)
 {

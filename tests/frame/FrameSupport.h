@@ -16,7 +16,7 @@ class DXTexture;
 // Makes the globals `gfx` and `device` on the memory device; removes them again.
 class HeadlessDevice
 {
-public:
+  public:
     HeadlessDevice();
     ~HeadlessDevice();
     port::MemoryDevice* memory;

@@ -16,7 +16,7 @@ namespace
 {
 class Hud : public ::testing::Test
 {
-protected:
+  protected:
     HeadlessDevice headless;
     CGame g;
 

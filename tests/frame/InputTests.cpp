@@ -16,7 +16,7 @@ const HRESULT failure = DIERR_INPUTLOST;
 
 class FakeDevice : public IDirectInputDevice8A
 {
-public:
+  public:
     std::vector<std::string> calls;
     std::string failOn; // the method that fails, if any
     const GUID* property = nullptr;
@@ -72,7 +72,7 @@ public:
         return Step("SetCooperativeLevel");
     }
 
-private:
+  private:
     HRESULT Step(const char* name)
     {
         calls.push_back(name);
@@ -82,7 +82,7 @@ private:
 
 class FakeDirectInput : public IDirectInput8A
 {
-public:
+  public:
     FakeDevice mouse, keyboard;
     bool failCreate = false;
     int released = 0;
@@ -108,7 +108,10 @@ public:
     }
 };
 
-HWND TestWindow() { return reinterpret_cast<HWND>(uintptr_t(0x1234)); }
+HWND TestWindow()
+{
+    return reinterpret_cast<HWND>(uintptr_t(0x1234));
+}
 
 DIMOUSESTATE Mouse(LONG x, LONG y, BYTE left = 0, BYTE right = 0)
 {
@@ -261,13 +264,15 @@ TEST(DXInput, EveryFailingStepThrowsItsOwnMessageWithTheResult)
               "DXInput::CreateKB failed - SetCooperativeLevel() failed");
     EXPECT_EQ(FailureOf(keyboard, "Acquire"), "DXInput::CreateKB failed - Acquire() failed");
 
-    auto mouseRead = [](Input& in) {
+    auto mouseRead = [](Input& in)
+    {
         in.fake.mouse.failOn.clear();
         in.input.CreateMouse(TestWindow());
         in.fake.mouse.failOn = "GetDeviceState";
         in.input.GetMouseState();
     };
-    auto keyRead = [](Input& in) {
+    auto keyRead = [](Input& in)
+    {
         in.fake.keyboard.failOn.clear();
         in.input.CreateKB(TestWindow());
         in.fake.keyboard.failOn = "GetDeviceState";
@@ -275,8 +280,7 @@ TEST(DXInput, EveryFailingStepThrowsItsOwnMessageWithTheResult)
     };
     EXPECT_EQ(FailureOf(mouseRead, "unused"),
               "DXInput::GetMouseState failed - GetDeviceState() failed");
-    EXPECT_EQ(FailureOf(keyRead, "unused"),
-              "DXInput::GetKBState failed - GetDeviceState() failed");
+    EXPECT_EQ(FailureOf(keyRead, "unused"), "DXInput::GetKBState failed - GetDeviceState() failed");
 
     for (auto setUp : {+mouse, +keyboard})
     {
@@ -290,9 +294,9 @@ TEST(DXInput, EveryFailingStepThrowsItsOwnMessageWithTheResult)
         catch (const DXException& e)
         {
             EXPECT_EQ(e.code, failure);
-            EXPECT_TRUE(std::string(e.message) ==
-                            "DXInput::CreateMouse failed - CreateDevice() failed" ||
-                        std::string(e.message) == "DXInput::CreateKB failed - CreateDevice() failed")
+            EXPECT_TRUE(
+                std::string(e.message) == "DXInput::CreateMouse failed - CreateDevice() failed" ||
+                std::string(e.message) == "DXInput::CreateKB failed - CreateDevice() failed")
                 << e.message;
         }
     }

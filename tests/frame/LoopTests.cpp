@@ -23,13 +23,16 @@
 
 namespace
 {
-HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
+HINSTANCE Instance()
+{
+    return GetModuleHandleA(nullptr);
+}
 
 // Each test starts from the globals as the program starts: nothing made but an empty
 // game object, and the port with no leftovers.
 class Loop : public ::testing::Test
 {
-protected:
+  protected:
     TempDir dir;
 
     void SetUp() override
@@ -94,12 +97,14 @@ protected:
 
     void WriteSettings() const
     {
-        dir.Write("GameSettings.ini", "MouseSensitivity=100\r\nXResolution=800\r\nYResolution=600\r\n");
+        dir.Write("GameSettings.ini",
+                  "MouseSensitivity=100\r\nXResolution=800\r\nYResolution=600\r\n");
     }
     void WriteGameOverImages() const
     {
         for (const char* name : {"Data/GameOver0.bmp", "Data/GameOver1.bmp"})
-            dir.Write(name, testworld::Bitmap(640, 480, [](int32_t, int32_t) { return 0x404040u; }));
+            dir.Write(name,
+                      testworld::Bitmap(640, 480, [](int32_t, int32_t) { return 0x404040u; }));
     }
     void WriteWholeWorld() const
     {
@@ -223,14 +228,21 @@ TEST_F(Loop, GameOverFramesDrawOnlyTheirPictureAndTheWorldStandsStill)
         EXPECT_EQ(game->gameMinutes, minutes);
         EXPECT_EQ(game->posX, x);
 
-        std::vector<std::string> expected = {
-            "D3DRS_ALPHABLENDENABLE 0", "D3DRS_ALPHATESTENABLE 0", "D3DTS_PROJECTION",
-            "D3DTS_VIEW", "D3DRS_ZENABLE 0", "D3DRS_ZWRITEENABLE 0", "D3DRS_LIGHTING 0",
-            "Clear 000000", "BeginScene", "Overlay " + NameOf(picture), "Overlay " + NameOf(picture),
-            "EndScene", "Present"};
+        std::vector<std::string> expected = {"D3DRS_ALPHABLENDENABLE 0",
+                                             "D3DRS_ALPHATESTENABLE 0",
+                                             "D3DTS_PROJECTION",
+                                             "D3DTS_VIEW",
+                                             "D3DRS_ZENABLE 0",
+                                             "D3DRS_ZWRITEENABLE 0",
+                                             "D3DRS_LIGHTING 0",
+                                             "Clear 000000",
+                                             "BeginScene",
+                                             "Overlay " + NameOf(picture),
+                                             "Overlay " + NameOf(picture),
+                                             "EndScene",
+                                             "Present"};
         EXPECT_EQ(FrameTrace(memory->calls), expected) << "state " << state;
-        EXPECT_EQ(OverlayRects(memory->calls),
-                  std::vector<ScreenRect>{Rect(picture, 0, 0)});
+        EXPECT_EQ(OverlayRects(memory->calls), std::vector<ScreenRect>{Rect(picture, 0, 0)});
 
         const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
         const D3DMATRIX& projection = memory->Transform(D3DTS_PROJECTION);
@@ -255,7 +267,7 @@ TEST_F(Loop, ShutdownRunsOnceAndDestroysInOrder)
 {
     Start();
     std::vector<std::string> gameTextures = {
-        NameOf(game->grassTexture), NameOf(game->wallTexture), NameOf(game->treeTexture),
+        NameOf(game->grassTexture), NameOf(game->wallTexture),   NameOf(game->treeTexture),
         NameOf(game->boardTexture), NameOf(game->zombieTexture), NameOf(game->axeIdleImage)};
     std::string picture0 = NameOf(gameOverImage0), picture1 = NameOf(gameOverImage1);
     memory->ClearCalls();
@@ -271,9 +283,8 @@ TEST_F(Loop, ShutdownRunsOnceAndDestroysInOrder)
     for (const port::DeviceCall& call : memory->calls)
         if (call.kind == port::CallKind::Release)
             released.push_back(call.created);
-    auto at = [&](const std::string& name) {
-        return std::find(released.begin(), released.end(), name) - released.begin();
-    };
+    auto at = [&](const std::string& name)
+    { return std::find(released.begin(), released.end(), name) - released.begin(); };
     ASSERT_EQ(released.back(), "device");
     for (const std::string& name : gameTextures)
         EXPECT_LT(at(name), at(picture0)) << name;

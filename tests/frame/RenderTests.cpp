@@ -17,7 +17,7 @@ namespace
 {
 class Render : public ::testing::Test
 {
-protected:
+  protected:
     HeadlessDevice headless;
     CGame g;
 
@@ -56,17 +56,11 @@ protected:
                                       bool night, const std::vector<std::string>& hud)
     {
         std::string grass = NameOf(g.grassTexture), wall = NameOf(g.wallTexture);
-        std::vector<std::string> e = {std::string("Clear ") + sky,
-                                      "BeginScene",
-                                      "D3DTS_VIEW",
-                                      "Draw 0 4 " + grass,
-                                      "Draw 4 2 " + wall,
-                                      "D3DRS_ALPHABLENDENABLE 1",
-                                      "D3DRS_SRCBLEND 5",
-                                      "D3DRS_DESTBLEND 6",
-                                      "D3DRS_ALPHATESTENABLE 1",
-                                      "D3DRS_ALPHAREF 8",
-                                      "D3DRS_ALPHAFUNC 7"};
+        std::vector<std::string> e = {
+            std::string("Clear ") + sky, "BeginScene",        "D3DTS_VIEW",
+            "Draw 0 4 " + grass,         "Draw 4 2 " + wall,  "D3DRS_ALPHABLENDENABLE 1",
+            "D3DRS_SRCBLEND 5",          "D3DRS_DESTBLEND 6", "D3DRS_ALPHATESTENABLE 1",
+            "D3DRS_ALPHAREF 8",          "D3DRS_ALPHAFUNC 7"};
         e.insert(e.end(), boards.begin(), boards.end());
         for (const char* s : {"Lock", "Unlock"})
             e.push_back(s);
@@ -125,8 +119,8 @@ TEST_F(Render, DayFrameInOrder)
     g.boards[0][2] = 1; // window 2: two planks
     g.zombieCount = 3;  // placed, but not drawn by day
     std::vector<std::string> hud =
-        Overlays({g.axeIdleImage, g.clockIconImage, Glyph('6'), Glyph(':' ), Glyph('0'),
-                  Glyph('0'), g.woodIconImage, Glyph('0')});
+        Overlays({g.axeIdleImage, g.clockIconImage, Glyph('6'), Glyph(':'), Glyph('0'), Glyph('0'),
+                  g.woodIconImage, Glyph('0')});
     EXPECT_EQ(Frame(), Expected("76D3E4", Planks(2), false, hud));
 
     // The states the next frame's 3D pass expects.
@@ -146,8 +140,8 @@ TEST_F(Render, NightFrameDrawsTheZombieBlockAndHealth)
     g.health = 8;
     g.nightfallTime = timeGetTime() - 10; // banner still up
     std::vector<std::string> hud =
-        Overlays({g.axeIdleImage, g.clockIconImage, Glyph('6'), Glyph(':'), Glyph('0'),
-                  Glyph('0'), g.woodIconImage, Glyph('0'), Glyph('8'), g.nightfallImage});
+        Overlays({g.axeIdleImage, g.clockIconImage, Glyph('6'), Glyph(':'), Glyph('0'), Glyph('0'),
+                  g.woodIconImage, Glyph('0'), Glyph('8'), g.nightfallImage});
     EXPECT_EQ(Frame(), Expected("192F2C", {}, true, hud));
 }
 
@@ -240,7 +234,8 @@ TEST_F(Render, BillboardsFaceBackAlongTheHeading)
     {
         float x, y;
     };
-    auto check = [&](int32_t t, Corner a, Corner b) {
+    auto check = [&](int32_t t, Corner a, Corner b)
+    {
         const Corner expected[2][3] = {{a, b, a}, {b, b, a}}; // (A, B, C), (B, D, C)
         for (int k = 0; k < 2; k++)
             for (int i = 0; i < 3; i++)
@@ -288,8 +283,8 @@ TEST_F(Render, OneBoardShowsEveryPlankOfItsWindow)
     g.boards[0][0] = 1;
     g.boards[0][3] = 10;
     std::vector<std::string> hud =
-        Overlays({g.axeIdleImage, g.clockIconImage, Glyph('6'), Glyph(':'), Glyph('0'),
-                  Glyph('0'), g.woodIconImage, Glyph('0')});
+        Overlays({g.axeIdleImage, g.clockIconImage, Glyph('6'), Glyph(':'), Glyph('0'), Glyph('0'),
+                  g.woodIconImage, Glyph('0')});
     EXPECT_EQ(Frame(), Expected("76D3E4", Planks(5), false, hud));
 
     std::vector<std::vector<LitVertex>> tris;
