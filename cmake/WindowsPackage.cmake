@@ -24,6 +24,8 @@ if(TARGET world)
   add_custom_target(package ALL DEPENDS ${GLOAMFIELD_ZIP})
   add_dependencies(package world)
 else()
+  message(WARNING "GLOAMFIELD_WORLDGEN is not set: no world beside Gloamfield.exe, no package, "
+                  "and the Wine tests that run the game will fail")
   add_custom_target(package
     COMMAND ${CMAKE_COMMAND} -E echo
             "The package needs the world: configure with -DGLOAMFIELD_WORLDGEN=<host-built gloamfield-worldgen>"
