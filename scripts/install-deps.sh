@@ -7,7 +7,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   libsdl2-dev libgl-dev libgl1-mesa-dri libpng-dev zlib1g-dev
   libcairo2-dev fonts-dejavu-core
-  xvfb xauth xdotool x11-apps imagemagick
+  xvfb xauth xdotool x11-apps x11-utils imagemagick
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64 zip unzip
   valgrind python3
 )

@@ -1,5 +1,6 @@
 // The display backend over SDL2: real windows, their events as window messages, the
 // keyboard and mouse state DirectInput reads, the cursor and the error box.
+#include <cstdlib>
 #include "port/Port.h"
 #include "port/PortInternal.h"
 #include "port/sdl/KeyTable.h"
@@ -210,9 +211,12 @@ unsigned DisplayFocusLosses() { return D().focusLosses; }
 
 void ShowDisplayMessageBox(HWND window, const char* text, const char* caption, UINT type)
 {
-    // Only where the program already uses the display: a failure before any window
-    // exists (a missing settings file) is told on standard error alone.
-    if (port::IsHeadless() || !D().available)
+    // Wherever a display can be reached, as on Windows, so that a player who started the
+    // game from a desktop sees why it ended even before its window existed (a missing
+    // settings file). Without a display the text on standard error is all there is.
+    if (port::IsHeadless())
+        return;
+    if (!D().available && std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr)
         return;
     WindowRecord* owner = FindWindowRecord(window);
     Uint32 flags = (type & MB_ICONERROR) ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;

@@ -1,0 +1,7 @@
+# The real native program under a virtual display (not under the sanitizers: the
+# software OpenGL driver is not built for them).
+if(TARGET gloamfield AND NOT GLOAMFIELD_SANITIZE)
+  add_test(NAME linux_game_end_to_end
+           COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/linux-game.sh $<TARGET_FILE:gloamfield> ${CMAKE_BINARY_DIR})
+  set_tests_properties(linux_game_end_to_end PROPERTIES TIMEOUT 240 RUN_SERIAL TRUE)
+endif()
