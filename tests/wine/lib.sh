@@ -228,7 +228,7 @@ play_and_quit() {
   all_sky frame 204 24 40 34 || fail "the clock shows more than h:mm glyphs at the start (frame.png)"
   has_glyphs frame 95 100 32 27 || fail "no wood count at (95, 100) (frame.png)"
   all_sky frame 130 100 40 27 || fail "the wood count is more than one glyph (frame.png)"
-  step "HUD: clock icon, 6:00, wood icon, 0"
+  step "HUD: clock icon, clock h:mm, wood icon, wood 0"
 
   press Escape "$window"
   wait_exit 15 || fail "Escape did not end the program"
