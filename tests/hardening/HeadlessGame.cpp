@@ -221,7 +221,11 @@ void HeadlessGame::Frame(const FrameInput& input, bool render)
         keys[k] = 0x80;
     port::SetScriptedKeys(keys);
     port::SetScriptedMouse(input.mouseDX, input.mouseDY, input.left, input.right);
+    int32_t phaseBefore = game->phase;
     UpdateFrame();
+    // Caught outside, the nightfall places no zombies.
+    if (game->phase == 1 && phaseBefore != 1 && gameState != 1)
+        zombieNights++;
     if (render)
         RenderFrame();
     // The memory device keeps every call; a long run only needs the last frame's.
@@ -232,8 +236,9 @@ CGame& HeadlessGame::Game() const { return *game; }
 
 int32_t HeadlessGame::State() const { return gameState; }
 
-std::string EndState(const CGame& g, int32_t state)
+std::string HeadlessGame::EndState() const
 {
+    const CGame& g = *game;
     char text[256];
     std::snprintf(text, sizeof text, "posX=%.6f posY=%.6f wood=%d", g.posX, g.posY, g.wood);
     std::string out = text;
@@ -241,12 +246,11 @@ std::string EndState(const CGame& g, int32_t state)
     for (int32_t h = 0; h < g.houseCount; h++)
         for (int32_t w = 0; w < WINDOWS_PER_HOUSE; w++)
             out += (h || w ? "," : "") + std::to_string(g.boards[h][w]);
-    if (g.gameMinutes >= 720)
-        out += " health=" + std::to_string(g.health);
-    else
-        out += " health=-";
-    std::snprintf(text, sizeof text, " zombies=%d phase=%d gameState=%d clock=%02d:%02d",
-                  g.gameMinutes >= 720 ? g.zombieCount : 0, g.phase, state, g.hour, g.minute);
+    bool nightfall = g.gameMinutes >= 720;
+    out += " health=" + (nightfall ? std::to_string(g.health) : std::string("-"));
+    out += " zombies=" + (zombieNights > 0 ? std::to_string(g.zombieCount) : std::string("-"));
+    std::snprintf(text, sizeof text, " phase=%d gameState=%d clock=%02d:%02d", g.phase,
+                  gameState, g.hour, g.minute);
     return out + text;
 }
 

@@ -71,14 +71,18 @@ public:
     int32_t State() const;
     port::MemoryDevice* Memory() const { return memory; }
     bool QuitRequested() const { return quit; }
+    // Nightfalls that placed zombies; before the first, the zombie records hold nothing.
+    int32_t ZombieNights() const { return zombieNights; }
+
+    // The state the game is in, one "key=value" word per item: position, wood, boards,
+    // health, zombies, phase, game state and clock. Health and zombies read "-" before
+    // the first nightfall gives them values.
+    std::string EndState() const;
 
 private:
     port::MemoryDevice* memory = nullptr;
     bool quit = false;
+    int32_t zombieNights = 0;
 };
-
-// The state a replay ends in, one "key=value" word per item. The health is left out
-// before the first nightfall, which is the first thing to give it a value.
-std::string EndState(const CGame& game, int32_t gameState);
 
 } // namespace hardening

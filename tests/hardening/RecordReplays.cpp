@@ -50,7 +50,7 @@ Timeline Record(const Scene& scene)
         if (scene.done(game.Game(), game.State()))
             break;
     }
-    t.end = EndState(game.Game(), game.State());
+    t.end = game.EndState();
     return t;
 }
 } // namespace

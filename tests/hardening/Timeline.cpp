@@ -169,7 +169,7 @@ std::string Replay(const Timeline& t)
         if (game.QuitRequested())
             break;
     }
-    return EndState(game.Game(), game.State());
+    return game.EndState();
 }
 
 } // namespace hardening
