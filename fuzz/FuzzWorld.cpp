@@ -1,0 +1,147 @@
+// The world loader over arbitrary world files: the heightmap, the map and the wall model
+// come from one input, split in three. Whatever the files hold, the load either succeeds,
+// and then the world can be reset, updated and drawn, or ends in one of the exceptions
+// the entry point reports. Anything else escaping is a crash.
+//
+// Input: byte 0 flags (bit 0: the heightmap part is written as it is, else repeated to
+// the full 65536 bytes), bytes 1-4 and 5-8 the heightmap and map part lengths
+// (little-endian, cut to what is there), then the heightmap, map and model parts.
+#include "FuzzSupport.h"
+#include "Game/Game.h"
+#include "Game/Globals.h"
+#include "Gedx/DXDevice.h"
+#include "Gedx/DXException.h"
+#include "Gedx/DXGfx.h"
+#include "Tlib/TException.h"
+#include "input/DXInput.h"
+#include "port/MemoryDevice.h"
+#include "port/Port.h"
+
+#include <cstring>
+#include <vector>
+
+namespace
+{
+uint32_t Le32(const uint8_t* p)
+{
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+
+void WriteImage(const char* name, int32_t width, int32_t height)
+{
+    uint32_t row = (uint32_t(width) * 3 + 3) & ~3u;
+    std::vector<uint8_t> b(54 + row * uint32_t(height), 0x60);
+    std::memset(b.data(), 0, 54);
+    b[0] = 'B';
+    b[1] = 'M';
+    auto put = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; i++)
+            b[at + size_t(i)] = uint8_t(v >> (8 * i));
+    };
+    put(2, uint32_t(b.size()));
+    put(10, 54);
+    put(14, 40);
+    put(18, uint32_t(width));
+    put(22, uint32_t(height));
+    b[26] = 1;
+    b[28] = 24;
+    WriteScratchFile(std::string("Data/") + name, b.data(), b.size());
+}
+
+void SetUpOnce()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    EnterScratchDirectory();
+    const struct
+    {
+        const char* name;
+        int32_t w, h;
+    } images[] = {{"Grass.bmp", 128, 128},    {"Wall.bmp", 128, 128},    {"Tree.bmp", 128, 128},
+                  {"axe0.bmp", 210, 480},     {"axe1.bmp", 378, 218},    {"Sm0.bmp", 32, 27},
+                  {"Sm1.bmp", 21, 26},        {"Sm2.bmp", 28, 26},       {"Sm3.bmp", 29, 34},
+                  {"Sm4.bmp", 31, 34},        {"Sm5.bmp", 28, 34},       {"Sm6.bmp", 29, 34},
+                  {"Sm7.bmp", 27, 33},        {"Sm8.bmp", 30, 34},       {"Sm9.bmp", 29, 34},
+                  {"SmC.bmp", 13, 24},        {"WoodIcon.bmp", 72, 68},  {"ClockIcon.bmp", 63, 63},
+                  {"Nightfall.bmp", 453, 51}, {"Daybreak.bmp", 414, 53}, {"Board.bmp", 128, 64},
+                  {"Zombie0.bmp", 64, 256},   {"bs.bmp", 340, 43},       {"bsinc.bmp", 427, 35}};
+    for (const auto& image : images)
+        WriteImage(image.name, image.w, image.h);
+
+    // Each input gets a game object of its own instead of the start-up one.
+    delete game;
+    game = nullptr;
+    static char window;
+    port::SetHeadless(true);
+    port::UseTestClock(1000);
+    gfx = new DXGfx();
+    device = new DXDevice(gfx, reinterpret_cast<HWND>(&window), 37058);
+    dxInput = new DXInput();
+}
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    SetUpOnce();
+    if (size < 9)
+        return 0;
+    bool exactHeights = data[0] & 1;
+    size_t left = size - 9;
+    size_t heightBytes = Le32(data + 1) % (left + 1);
+    left -= heightBytes;
+    size_t mapBytes = Le32(data + 5) % (left + 1);
+    const uint8_t* heights = data + 9;
+    const uint8_t* map = heights + heightBytes;
+    const uint8_t* model = map + mapBytes;
+    size_t modelBytes = left - mapBytes;
+
+    if (exactHeights || heightBytes == 0)
+        WriteScratchFile("Data/hmap.dat", heights, heightBytes);
+    else
+    {
+        std::vector<uint8_t> full(65536);
+        for (size_t i = 0; i < full.size(); i++)
+            full[i] = heights[i % heightBytes];
+        WriteScratchFile("Data/hmap.dat", full.data(), full.size());
+    }
+    WriteScratchFile("Data/map.dat", map, mapBytes);
+    WriteScratchFile("Data/HouseWl.mdl", model, modelBytes);
+
+    CGame* g = new CGame();
+    game = g;
+    gameState = 0;
+    try
+    {
+        g->LoadWorld();
+        // A world that loads must also play: a frame at night in the first house, drawn.
+        g->Reset();
+        if (g->houseCount > 0)
+        {
+            g->posX = g->houses[0].x + 32.0;
+            g->posY = g->houses[0].y + 20.0;
+            port::AdvanceTestClock(1000);
+            g->gameMinutes = 710;
+            g->Update();
+            port::AdvanceTestClock(1000);
+            g->Update();
+        }
+        g->Render();
+        device->Render();
+    }
+    catch (const _TException&)
+    {
+    }
+    catch (const DXException&)
+    {
+    }
+    delete g;
+    game = nullptr;
+    port::LastMemoryDevice()->ClearCalls();
+    // A failed load may leave the buffer locked.
+    while (port::LastMemoryDevice()->VertexBuffers().size() &&
+           port::LastMemoryDevice()->VertexBuffers()[0]->lockCount > 0)
+        device->Unlock();
+    return 0;
+}
