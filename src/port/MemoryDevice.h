@@ -5,6 +5,9 @@
 #pragma once
 
 #include "port/D3D9.h"
+#include "port/d3d/DeviceMethods.h"
+#include "port/d3d/DeviceRules.h"
+#include "port/RefCounted.h"
 
 #include <cstdint>
 #include <map>
@@ -97,25 +100,17 @@ struct DeviceCall
 
 class MemoryDevice;
 
-class MemoryTexture : public IDirect3DTexture9
+class MemoryTexture : public RefCounted<IDirect3DTexture9>, public d3d::TextureLevel
 {
 public:
-    ULONG AddRef() override;
-    ULONG Release() override;
     HRESULT LockRect(UINT level, D3DLOCKED_RECT* lockedRect, const RECT* rect,
                      DWORD flags) override;
     HRESULT UnlockRect(UINT level) override;
 
+    // The texel fields (width, height, usage, format, pool, locked, texels) come from
+    // TextureLevel.
     MemoryDevice* device;
     int id;
-    UINT width, height;
-    DWORD usage;
-    D3DFORMAT format;
-    D3DPOOL pool;
-    bool locked = false;
-    // 0xAARRGGBB words, rows top to bottom, no padding: the bytes a locked rectangle
-    // shows (B, G, R, A in memory).
-    std::vector<uint32_t> texels;
 
     std::string Name() const;
     uint32_t Texel(UINT x, UINT y) const { return texels[size_t(y) * width + x]; }
@@ -125,24 +120,20 @@ private:
     MemoryTexture(MemoryDevice* device, int id, UINT width, UINT height, DWORD usage,
                   D3DFORMAT format, D3DPOOL pool);
     ~MemoryTexture() override = default;
-    ULONG references = 1;
+    ULONG LastReference() override;
 };
 
-class MemoryVertexBuffer : public IDirect3DVertexBuffer9
+class MemoryVertexBuffer : public RefCounted<IDirect3DVertexBuffer9>, public d3d::VertexBytes
 {
 public:
-    ULONG AddRef() override;
-    ULONG Release() override;
     HRESULT Lock(UINT offsetToLock, UINT sizeToLock, void** data, DWORD flags) override;
     HRESULT Unlock() override;
 
+    // fvf, lockCount and bytes come from VertexBytes.
     MemoryDevice* device;
     int id;
     DWORD usage;
-    DWORD fvf;
     D3DPOOL pool;
-    int lockCount = 0;
-    std::vector<uint8_t> bytes;
 
     std::string Name() const;
 
@@ -151,43 +142,16 @@ private:
     MemoryVertexBuffer(MemoryDevice* device, int id, UINT length, DWORD usage, DWORD fvf,
                        D3DPOOL pool);
     ~MemoryVertexBuffer() override = default;
-    ULONG references = 1;
+    ULONG LastReference() override;
 };
 
-class MemoryDevice : public IDirect3DDevice9
+class MemoryDevice : public RefCounted<IDirect3DDevice9>
 {
 public:
     // What CreateDevice was given.
     MemoryDevice(HWND focusWindow, DWORD behaviorFlags, const D3DPRESENT_PARAMETERS& parameters);
 
-    ULONG AddRef() override;
-    ULONG Release() override;
-    HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
-                          D3DPOOL pool, IDirect3DTexture9** texture, HANDLE* sharedHandle) override;
-    HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
-                               IDirect3DVertexBuffer9** vertexBuffer,
-                               HANDLE* sharedHandle) override;
-    HRESULT UpdateTexture(IDirect3DBaseTexture9* source,
-                          IDirect3DBaseTexture9* destination) override;
-    HRESULT BeginScene() override;
-    HRESULT EndScene() override;
-    HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR colour, float z,
-                  DWORD stencil) override;
-    HRESULT Present(const RECT* sourceRect, const RECT* destRect, HWND destWindowOverride,
-                    const RGNDATA* dirtyRegion) override;
-    HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) override;
-    HRESULT SetMaterial(const D3DMATERIAL9* material) override;
-    HRESULT SetLight(DWORD index, const D3DLIGHT9* light) override;
-    HRESULT LightEnable(DWORD index, BOOL enable) override;
-    HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override;
-    HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) override;
-    HRESULT SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) override;
-    HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) override;
-    HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, const void* vertexData,
-                            UINT vertexStride) override;
-    HRESULT SetFVF(DWORD fvf) override;
-    HRESULT SetStreamSource(UINT streamNumber, IDirect3DVertexBuffer9* streamData,
-                            UINT offsetInBytes, UINT stride) override;
+    PORT_IDIRECT3DDEVICE9_METHODS
 
     // --- What tests read -------------------------------------------------------------
 
@@ -209,8 +173,8 @@ public:
     std::map<DWORD, D3DLIGHT9> lights;
     std::map<DWORD, bool> lightEnabled;
     D3DMATERIAL9 material{};
-    IDirect3DBaseTexture9* textures[8] = {};
-    std::map<D3DSAMPLERSTATETYPE, DWORD> samplerStates[16];
+    IDirect3DBaseTexture9* textures[d3d::maxTextureStages] = {};
+    std::map<D3DSAMPLERSTATETYPE, DWORD> samplerStates[d3d::maxSamplers];
     DWORD fvf = 0;
     IDirect3DVertexBuffer9* streamSource = nullptr;
     UINT streamOffset = 0, streamStride = 0;
@@ -254,14 +218,16 @@ private:
     friend class MemoryTexture;
     friend class MemoryVertexBuffer;
 
+    // The device records its own last release and stays in memory for the registry.
+    ULONG LastReference() override;
     DeviceCall& Record(CallKind kind);
-    bool Injected(CallKind kind, HRESULT* result);
+    // Whether a failure was injected for the call's kind; if so the call carries it.
+    bool Injected(DeviceCall& call);
     HRESULT Finish(DeviceCall& call, HRESULT result);
     void Forget(MemoryTexture* texture);
     void Forget(MemoryVertexBuffer* buffer);
-    HRESULT CheckDraw(DeviceCall& call, D3DPRIMITIVETYPE type, UINT primitiveCount);
+    void RecordDraw(DeviceCall& call, D3DPRIMITIVETYPE type, UINT primitiveCount);
 
-    ULONG references = 1;
     int nextTextureId = 1;
     int nextBufferId = 1;
     std::vector<MemoryTexture*> liveTextures;
@@ -271,19 +237,16 @@ private:
 };
 
 // The Direct3D object of headless runs: every device it creates is a MemoryDevice.
-class MemoryDirect3D : public IDirect3D9
+class MemoryDirect3D : public RefCounted<IDirect3D9>
 {
 public:
     MemoryDirect3D() = default;
-    ULONG AddRef() override;
-    ULONG Release() override;
     HRESULT CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focusWindow,
                          DWORD behaviorFlags, D3DPRESENT_PARAMETERS* presentationParameters,
                          IDirect3DDevice9** returnedDeviceInterface) override;
 
 private:
     ~MemoryDirect3D() override = default;
-    ULONG references = 1;
 };
 
 // The most recently created memory device, or null. A device whose last reference went
