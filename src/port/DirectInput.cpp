@@ -3,6 +3,7 @@
 #include "port/DInput.h"
 #include "port/Port.h"
 #include "port/PortInternal.h"
+#include "port/RefCounted.h"
 
 #include <cstring>
 
@@ -41,20 +42,10 @@ unsigned Losses()
     return port::IsHeadless() ? Script().losses : port::internal::DisplayFocusLosses();
 }
 
-class Device : public IDirectInputDevice8A
+class Device : public port::RefCounted<IDirectInputDevice8A>
 {
 public:
     explicit Device(bool mouse) : mouse(mouse) {}
-
-    ULONG AddRef() override { return ++references; }
-    ULONG Release() override
-    {
-        if (--references > 0)
-            return references;
-        Unacquire();
-        delete this;
-        return 0;
-    }
 
     HRESULT SetProperty(REFGUID property, LPCDIPROPHEADER header) override
     {
@@ -180,6 +171,13 @@ public:
 private:
     ~Device() override = default;
 
+    ULONG LastReference() override
+    {
+        Unacquire();
+        delete this;
+        return 0;
+    }
+
     void ReadMouse(BYTE* data)
     {
         DIMOUSESTATE state{};
@@ -216,7 +214,6 @@ private:
     }
 
     bool mouse;
-    ULONG references = 1;
     DWORD dataSize = 0;
     DWORD cooperation = DISCL_NONEXCLUSIVE | DISCL_BACKGROUND;
     HWND window = nullptr;
@@ -226,17 +223,9 @@ private:
     LONG absoluteX = 0, absoluteY = 0;
 };
 
-class DirectInput : public IDirectInput8A
+class DirectInput : public port::RefCounted<IDirectInput8A>
 {
 public:
-    ULONG AddRef() override { return ++references; }
-    ULONG Release() override
-    {
-        if (--references > 0)
-            return references;
-        delete this;
-        return 0;
-    }
     HRESULT CreateDevice(REFGUID guid, LPDIRECTINPUTDEVICE8A* device, LPUNKNOWN outer) override
     {
         if (device == nullptr || outer != nullptr)
@@ -253,7 +242,6 @@ public:
 
 private:
     ~DirectInput() override = default;
-    ULONG references = 1;
 };
 } // namespace
 

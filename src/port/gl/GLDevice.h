@@ -3,6 +3,9 @@
 #pragma once
 
 #include "port/D3D9.h"
+#include "port/d3d/DeviceMethods.h"
+#include "port/d3d/DeviceRules.h"
+#include "port/RefCounted.h"
 
 #include <SDL.h>
 #include <SDL_opengl.h>
@@ -16,51 +19,40 @@ namespace gl
 {
 class GLDevice;
 
-class GLTexture : public IDirect3DTexture9
+class GLTexture : public RefCounted<IDirect3DTexture9>, public d3d::TextureLevel
 {
 public:
     GLTexture(GLDevice* device, UINT width, UINT height, DWORD usage, D3DFORMAT format,
               D3DPOOL pool);
-    ULONG AddRef() override { return ++references; }
-    ULONG Release() override;
     HRESULT LockRect(UINT level, D3DLOCKED_RECT* lockedRect, const RECT* rect,
                      DWORD flags) override;
     HRESULT UnlockRect(UINT level) override;
 
     GLDevice* device;
-    UINT width, height;
-    DWORD usage;
-    D3DFORMAT format;
-    D3DPOOL pool;
-    bool locked = false;
-    std::vector<uint32_t> texels; // system-memory textures only
-    GLuint name = 0;              // default-pool textures only
+    // System-memory textures keep their texels; default-pool ones live in this OpenGL
+    // texture.
+    GLuint name = 0;
 
 private:
     ~GLTexture() override;
-    ULONG references = 1;
+    ULONG LastReference() override;
 };
 
-class GLVertexBuffer : public IDirect3DVertexBuffer9
+class GLVertexBuffer : public RefCounted<IDirect3DVertexBuffer9>, public d3d::VertexBytes
 {
 public:
     GLVertexBuffer(GLDevice* device, UINT length, DWORD fvf);
-    ULONG AddRef() override { return ++references; }
-    ULONG Release() override;
     HRESULT Lock(UINT offsetToLock, UINT sizeToLock, void** data, DWORD flags) override;
     HRESULT Unlock() override;
 
-    GLDevice* device;
-    DWORD fvf;
-    int lockCount = 0;
-    std::vector<uint8_t> bytes; // drawn straight from memory as client arrays
+    GLDevice* device; // the bytes are drawn straight from memory as client arrays
 
 private:
     ~GLVertexBuffer() override = default;
-    ULONG references = 1;
+    ULONG LastReference() override;
 };
 
-class GLDevice : public IDirect3DDevice9
+class GLDevice : public RefCounted<IDirect3DDevice9>
 {
 public:
     // Takes the window full screen (desktop size) and makes the context and the back
@@ -68,34 +60,7 @@ public:
     static HRESULT Create(SDL_Window* window, const D3DPRESENT_PARAMETERS& parameters,
                           GLDevice** device);
 
-    ULONG AddRef() override { return ++references; }
-    ULONG Release() override;
-    HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
-                          D3DPOOL pool, IDirect3DTexture9** texture, HANDLE* sharedHandle) override;
-    HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
-                               IDirect3DVertexBuffer9** vertexBuffer,
-                               HANDLE* sharedHandle) override;
-    HRESULT UpdateTexture(IDirect3DBaseTexture9* source,
-                          IDirect3DBaseTexture9* destination) override;
-    HRESULT BeginScene() override;
-    HRESULT EndScene() override;
-    HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR colour, float z,
-                  DWORD stencil) override;
-    HRESULT Present(const RECT* sourceRect, const RECT* destRect, HWND destWindowOverride,
-                    const RGNDATA* dirtyRegion) override;
-    HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) override;
-    HRESULT SetMaterial(const D3DMATERIAL9* material) override;
-    HRESULT SetLight(DWORD index, const D3DLIGHT9* light) override;
-    HRESULT LightEnable(DWORD index, BOOL enable) override;
-    HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override;
-    HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) override;
-    HRESULT SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) override;
-    HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) override;
-    HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, const void* vertexData,
-                            UINT vertexStride) override;
-    HRESULT SetFVF(DWORD fvf) override;
-    HRESULT SetStreamSource(UINT streamNumber, IDirect3DVertexBuffer9* streamData,
-                            UINT offsetInBytes, UINT stride) override;
+    PORT_IDIRECT3DDEVICE9_METHODS
 
     // The back buffer as RGBA, top row first.
     void ReadBackBuffer(int* width, int* height, std::vector<uint8_t>* rgba);
@@ -115,12 +80,13 @@ private:
     void ApplyTextureAndSampler();
     HRESULT Draw(D3DPRIMITIVETYPE type, UINT primitiveCount, const uint8_t* vertices,
                  UINT stride);
+    // Presentation: the back buffer scaled onto the window, and frames paced to the
+    // display's refresh.
     void ShowBackBuffer();
     void Pace();
     GLTexture* OwnTexture(IDirect3DBaseTexture9* texture) const;
     GLVertexBuffer* OwnBuffer(IDirect3DVertexBuffer9* buffer) const;
 
-    ULONG references = 1;
     SDL_Window* window;
     SDL_GLContext context = nullptr;
     D3DPRESENT_PARAMETERS parameters;

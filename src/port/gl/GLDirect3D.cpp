@@ -17,18 +17,9 @@ namespace
 {
 std::string lastScreenshot;
 
-class GLDirect3D : public IDirect3D9
+class GLDirect3D : public RefCounted<IDirect3D9>
 {
 public:
-    ULONG AddRef() override { return ++references; }
-    ULONG Release() override
-    {
-        if (--references > 0)
-            return references;
-        delete this;
-        return 0;
-    }
-
     HRESULT CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focusWindow,
                          DWORD behaviorFlags, D3DPRESENT_PARAMETERS* p,
                          IDirect3DDevice9** returned) override
@@ -38,10 +29,7 @@ public:
         *returned = nullptr;
         if (adapter != D3DADAPTER_DEFAULT || deviceType != D3DDEVTYPE_HAL)
             return D3DERR_INVALIDCALL;
-        DWORD processing = behaviorFlags & (D3DCREATE_SOFTWARE_VERTEXPROCESSING |
-                                            D3DCREATE_HARDWARE_VERTEXPROCESSING |
-                                            D3DCREATE_MIXED_VERTEXPROCESSING);
-        if (processing == 0 || (processing & (processing - 1)) != 0)
+        if (!d3d::OneVertexProcessing(behaviorFlags))
             return D3DERR_INVALIDCALL;
         HWND target = p->hDeviceWindow ? p->hDeviceWindow : focusWindow;
         internal::WindowRecord* window = internal::FindWindowRecord(target);
@@ -62,7 +50,6 @@ public:
 
 private:
     ~GLDirect3D() override = default;
-    ULONG references = 1;
 };
 
 bool Exists(const std::string& path)
