@@ -20,11 +20,11 @@ namespace hardening
 // The house the scripted player lives in, by its footprint corner, and the tree rows
 // below it: row r runs along y = TREE_ROW_Y - TREE_ROW_STEP * r, trees TREE_STEP apart
 // from x = TREE_FIRST_X.
-const double HOME_X = 20.0, HOME_Y = 200.0;
+const double HOME_X = 20.0, HOME_Y = 400.0;
 const double OTHER_HOUSE_X = 1000.0, OTHER_HOUSE_Y = 1000.0;
-const int32_t TREE_ROWS = 7, TREES_PER_ROW = 150;
+const int32_t TREE_ROWS = 36, TREES_PER_ROW = 40;
 const int32_t TREE_FIRST_X = 40, TREE_STEP = 9;
-const int32_t TREE_ROW_Y = 160, TREE_ROW_STEP = 25;
+const int32_t TREE_ROW_Y = 360, TREE_ROW_STEP = 10;
 
 // What the game reads from the mouse and keyboard in one frame, and when the frame runs.
 struct FrameInput

@@ -221,13 +221,14 @@ void ScriptedPlayer::Fell(const CGame& g, FrameInput& in)
 
 bool ScriptedPlayer::TimeToGoHome(const CGame& g) const
 {
-    if (g.wood >= WINDOWS_PER_HOUSE * MAX_BOARDS)
+    // Enough for every window and for boarding them again through the night.
+    if (g.wood >= 90)
         return true;
     // Walking home, boarding and a margin, in real seconds, against the day's minutes
     // left (ten game minutes a second).
     Point door = Local(g, 32, DOOR_OUT_Y);
     double walk = std::hypot(door.x - g.posX, door.y - g.posY) + 80.0;
-    double seconds = (walk + 2.0 * g.wood + 5 * 10) * frameMs / 1000.0 + 4.0;
+    double seconds = (walk + 2.0 * g.wood + 5 * 10) * frameMs / 1000.0 + 10.0;
     int32_t minuteOfDay = g.gameMinutes % 1440;
     return minuteOfDay >= 720 - int32_t(seconds * 10.0);
 }
@@ -255,8 +256,41 @@ void ScriptedPlayer::GoHome(const CGame& g, FrameInput& in)
     Walk(g, in);
 }
 
+bool ScriptedPlayer::TopUpBoards(const CGame& g, FrameInput& in)
+{
+    // With wood in hand and no zombie near, the barest window is boarded up again before
+    // the night wears it through; the zombies waiting outside cannot reach him there.
+    for (int32_t i = 0; i < g.zombieCount; i++)
+        if (std::hypot(g.zombies[i].pos.x - g.posX, g.zombies[i].pos.y - g.posY) < 6.0)
+            return false;
+    if (g.wood == 0)
+        return false;
+    if (topUp < 0 || g.boards[0][topUp] >= MAX_BOARDS)
+    {
+        topUp = -1;
+        for (int32_t w : visitOrder)
+            if (g.boards[0][w] <= 3 && (topUp < 0 || g.boards[0][w] < g.boards[0][topUp]))
+                topUp = w;
+        if (topUp < 0)
+            return false;
+    }
+    const Stand& s = stands[topUp];
+    if (goal != GOAL_WINDOW + topUp)
+        PlanRoute(g, GOAL_WINDOW + topUp, Local(g, s.x, s.y), true, s.node);
+    if (Walk(g, in))
+    {
+        spaceDown = !spaceDown;
+        if (spaceDown)
+            in.keys.push_back(DIK_SPACE);
+    }
+    return true;
+}
+
 void ScriptedPlayer::Fight(const CGame& g, FrameInput& in)
 {
+    if (TopUpBoards(g, in))
+        return;
+    topUp = -1;
     // The zombie in reach closest to his heading, else the nearest one.
     int32_t target = -1;
     double bestTurn = 1e30, bestDistance = 1e30;

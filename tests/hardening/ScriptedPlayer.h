@@ -1,7 +1,8 @@
 // A player that plays the fixed world by looking at the game and choosing the keys and
 // mouse of the next frame, as a person at the keyboard would: by day he walks out and
 // fells the tree rows, towards evening he goes home and boards the windows, and by night
-// he turns to the zombies in reach and swings. He reads the game; he never writes it.
+// he boards up the barest window while no zombie is near, and otherwise turns to the
+// zombies in reach and swings. He reads the game; he never writes it.
 #pragma once
 
 #include "HeadlessGame.h"
@@ -47,6 +48,7 @@ private:
     bool spaceDown = false;
     bool evening = false; // on his way home, or home, for the night
     int32_t quota[5] = {};
+    int32_t topUp = -1; // the window he is boarding up again by night
 
     bool InsideHome(const CGame& g, double x, double y) const;
     Point Local(const CGame& g, double lx, double ly) const;
@@ -61,6 +63,7 @@ private:
     void Fell(const CGame& g, FrameInput& in);
     void GoHome(const CGame& g, FrameInput& in);
     void Fight(const CGame& g, FrameInput& in);
+    bool TopUpBoards(const CGame& g, FrameInput& in);
     bool TimeToGoHome(const CGame& g) const;
 };
 

@@ -35,7 +35,7 @@ bool Finite(double v) { return std::isfinite(v); }
 struct Tally
 {
     int32_t games = 0, nights = 0, daybreaks = 0, boardsNailed = 0, zombiesKilled = 0,
-            blows = 0, felled = 0;
+            blows = 0, felled = 0, caughtOutside = 0, mostZombies = 0, longestGame = 0;
     int64_t minutes = 0;
 };
 } // namespace
@@ -77,7 +77,14 @@ TEST(Soak, ThirtyGameDaysOfFellingBoardingAndFighting)
 
             bool nightBefore = phase0 == 1 || phase0 == 2;
             bool nightNow = g.phase == 1 || g.phase == 2;
-            if (!nightBefore && nightNow)
+            if (!nightBefore && nightNow && game.State() == 1)
+            {
+                // Caught outside: the game ends with no zombies placed.
+                EXPECT_EQ(g.currentHouse, -1);
+                EXPECT_EQ(game.ZombieNights(), night);
+                tally.caughtOutside++;
+            }
+            else if (!nightBefore && nightNow)
             {
                 // Nightfall: the night's zombies, on schedule, and full health.
                 ASSERT_LT(night, int32_t(sizeof schedule / sizeof schedule[0]));
@@ -86,6 +93,10 @@ TEST(Soak, ThirtyGameDaysOfFellingBoardingAndFighting)
                 EXPECT_EQ(g.health, 100);
                 EXPECT_EQ(game.ZombieNights(), night + 1);
                 night++;
+                if (g.zombieCount > tally.mostZombies)
+                    tally.mostZombies = g.zombieCount;
+                if (night > tally.longestGame)
+                    tally.longestGame = night;
                 tally.nights++;
             }
             else if (nightBefore && nightNow)
@@ -143,9 +154,11 @@ TEST(Soak, ThirtyGameDaysOfFellingBoardingAndFighting)
         tally.minutes += g.gameMinutes;
     }
 
-    std::printf("soak: %d game(s), %d nights, %d daybreaks, %d trees felled, %d boards, "
+    std::printf("soak: %d game(s), %d nights (at most %d in one game, up to %d zombies), "
+                "%d daybreaks, %d caught outside, %d trees felled, %d boards, "
                 "%d zombies killed, %d blows taken\n",
-                tally.games, tally.nights, tally.daybreaks, tally.felled, tally.boardsNailed,
+                tally.games, tally.nights, tally.longestGame, tally.mostZombies,
+                tally.daybreaks, tally.caughtOutside, tally.felled, tally.boardsNailed,
                 tally.zombiesKilled, tally.blows);
     // The run must have done what it is for.
     EXPECT_GE(tally.nights, SOAK_DAYS / 2);
