@@ -51,7 +51,7 @@ bool ParseFrame(const std::string& line, FrameInput* frame, std::string* error)
         return false;
     }
     FrameInput f;
-    long long v;
+    long long v = 0;
     if (!ParseNumber(clock, 0, 0xFFFFFFFFll, &v))
     {
         *error = "bad clock '" + clock + "'";
@@ -120,7 +120,7 @@ Timeline ReadTimeline(const std::string& path)
             t.notes.push_back(line);
         else if (line.compare(0, 6, "start ") == 0)
         {
-            long long v;
+            long long v = 0;
             if (started || !ParseNumber(line.substr(6), 0, 0xFFFFFFFFll, &v))
                 fail("bad start line");
             t.start = uint32_t(v);
