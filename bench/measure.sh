@@ -59,7 +59,7 @@ run_native() {
     LD_PRELOAD="$probe" exec "$game") >"$work/$1.out" 2>&1 &
   game_pid=$!
   sleep "$seconds"
-  grep -E '^(VmRSS|VmHWM)' "/proc/$game_pid/status" >"$work/$1.mem" || true
+  grep -E '^(VmRSS|VmHWM|RssAnon|RssFile)' "/proc/$game_pid/status" >"$work/$1.mem" || true
   kill -TERM "$game_pid"
   wait "$game_pid" 2>/dev/null || true
   game_pid=""
@@ -85,7 +85,9 @@ t0 = int(open(f"{work}/paced.t0").read())
 print(f"start to first presented frame: {(first - t0) / 1e6:.1f} ms")
 mem = dict(l.split(":") for l in open(f"{work}/paced.mem").read().splitlines())
 print(f"resident memory: {int(mem['VmRSS'].split()[0]) / 1024:.1f} MiB now, "
-      f"{int(mem['VmHWM'].split()[0]) / 1024:.1f} MiB at most")
+      f"{int(mem['VmHWM'].split()[0]) / 1024:.1f} MiB at most; "
+      f"{int(mem['RssAnon'].split()[0]) / 1024:.1f} MiB private (anonymous), "
+      f"{int(mem['RssFile'].split()[0]) / 1024:.1f} MiB mapped from files (libraries)")
 # Frame intervals after the first second, when the world is loaded and running.
 start = t[0] + 1_000_000_000
 iv = [(b - a) / 1e6 for a, b in zip(t, t[1:]) if a >= start]
