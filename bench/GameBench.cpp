@@ -70,8 +70,8 @@ int32_t ZombiesInside(const CGame& g)
     const M3DVector& h = g.houses[g.currentHouse];
     int32_t inside = 0;
     for (int32_t i = 0; i < g.zombieCount; i++)
-        if (g.zombies[i].pos.x >= h.x && g.zombies[i].pos.x <= h.x + 64 && g.zombies[i].pos.y >= h.y &&
-            g.zombies[i].pos.y <= h.y + 112)
+        if (g.zombies[i].pos.x >= h.x && g.zombies[i].pos.x <= h.x + 64 &&
+            g.zombies[i].pos.y >= h.y && g.zombies[i].pos.y <= h.y + 112)
             inside++;
     return inside;
 }

@@ -34,7 +34,8 @@ void WriteImage(const char* name, int32_t width, int32_t height)
     std::memset(b.data(), 0, 54);
     b[0] = 'B';
     b[1] = 'M';
-    auto put = [&](size_t at, uint32_t v) {
+    auto put = [&](size_t at, uint32_t v)
+    {
         for (int i = 0; i < 4; i++)
             b[at + size_t(i)] = uint8_t(v >> (8 * i));
     };

@@ -87,9 +87,8 @@ void WriteBitmap(const std::string& path, int32_t width, int32_t height)
 void WriteWorld()
 {
     mkdir("Data", 0755);
-    WriteBytes("GameSettings.ini",
-               {'M', 'o', 'u', 's', 'e', 'S', 'e', 'n', 's', 'i', 't', 'i', 'v', 'i', 't', 'y',
-                '=', '1', '0', '0', '\n'});
+    WriteBytes("GameSettings.ini", {'M', 'o', 'u', 's', 'e', 'S', 'e', 'n', 's', 'i', 't',
+                                    'i', 'v', 'i', 't', 'y', '=', '1', '0', '0', '\n'});
 
     // Gentle hills, so heights and levelling are not all trivially zero.
     std::vector<int32_t> heights(128 * 128);
@@ -112,10 +111,10 @@ void WriteWorld()
     WriteInts("Data/map.dat", map);
 
     // Four plain walls, corners A B C D in half units from the footprint corner.
-    WriteInts("Data/HouseWl.mdl", {0,   0,   40, 128, 0,   40, 0,   0,   0, 128, 0,   0,
-                                   128, 224, 40, 0,   224, 40, 128, 224, 0, 0,   224, 0,
-                                   0,   224, 40, 0,   0,   40, 0,   224, 0, 0,   0,   0,
-                                   128, 0,   40, 128, 224, 40, 128, 0,   0, 128, 224, 0});
+    WriteInts("Data/HouseWl.mdl",
+              {0,   0,  40,  128, 0,   40, 0,   0,   0,   128, 0,   0, 128, 224, 40,  0,
+               224, 40, 128, 224, 0,   0,  224, 0,   0,   224, 40,  0, 0,   40,  0,   224,
+               0,   0,  0,   0,   128, 0,  40,  128, 224, 40,  128, 0, 0,   128, 224, 0});
 
     struct Image
     {
@@ -123,14 +122,14 @@ void WriteWorld()
         int32_t width, height;
     };
     const Image images[] = {
-        {"Grass.bmp", 128, 128},    {"Wall.bmp", 128, 128},      {"Tree.bmp", 128, 128},
-        {"axe0.bmp", 210, 480},     {"axe1.bmp", 378, 218},      {"Sm0.bmp", 32, 27},
-        {"Sm1.bmp", 21, 26},        {"Sm2.bmp", 28, 26},         {"Sm3.bmp", 29, 34},
-        {"Sm4.bmp", 31, 34},        {"Sm5.bmp", 28, 34},         {"Sm6.bmp", 29, 34},
-        {"Sm7.bmp", 27, 33},        {"Sm8.bmp", 30, 34},         {"Sm9.bmp", 29, 34},
-        {"SmC.bmp", 13, 24},        {"WoodIcon.bmp", 72, 68},    {"ClockIcon.bmp", 63, 63},
-        {"Nightfall.bmp", 453, 51}, {"Daybreak.bmp", 414, 53},   {"Board.bmp", 128, 64},
-        {"Zombie0.bmp", 64, 256},   {"bs.bmp", 340, 43},         {"bsinc.bmp", 427, 35},
+        {"Grass.bmp", 128, 128},     {"Wall.bmp", 128, 128},     {"Tree.bmp", 128, 128},
+        {"axe0.bmp", 210, 480},      {"axe1.bmp", 378, 218},     {"Sm0.bmp", 32, 27},
+        {"Sm1.bmp", 21, 26},         {"Sm2.bmp", 28, 26},        {"Sm3.bmp", 29, 34},
+        {"Sm4.bmp", 31, 34},         {"Sm5.bmp", 28, 34},        {"Sm6.bmp", 29, 34},
+        {"Sm7.bmp", 27, 33},         {"Sm8.bmp", 30, 34},        {"Sm9.bmp", 29, 34},
+        {"SmC.bmp", 13, 24},         {"WoodIcon.bmp", 72, 68},   {"ClockIcon.bmp", 63, 63},
+        {"Nightfall.bmp", 453, 51},  {"Daybreak.bmp", 414, 53},  {"Board.bmp", 128, 64},
+        {"Zombie0.bmp", 64, 256},    {"bs.bmp", 340, 43},        {"bsinc.bmp", 427, 35},
         {"GameOver0.bmp", 640, 480}, {"GameOver1.bmp", 640, 480}};
     for (const Image& image : images)
         WriteBitmap(std::string("Data/") + image.name, image.width, image.height);
@@ -232,9 +231,15 @@ void HeadlessGame::Frame(const FrameInput& input, bool render)
     memory->ClearCalls();
 }
 
-CGame& HeadlessGame::Game() const { return *game; }
+CGame& HeadlessGame::Game() const
+{
+    return *game;
+}
 
-int32_t HeadlessGame::State() const { return gameState; }
+int32_t HeadlessGame::State() const
+{
+    return gameState;
+}
 
 std::string HeadlessGame::EndState() const
 {
@@ -249,8 +254,8 @@ std::string HeadlessGame::EndState() const
     bool nightfall = g.gameMinutes >= 720;
     out += " health=" + (nightfall ? std::to_string(g.health) : std::string("-"));
     out += " zombies=" + (zombieNights > 0 ? std::to_string(g.zombieCount) : std::string("-"));
-    std::snprintf(text, sizeof text, " phase=%d gameState=%d clock=%02d:%02d", g.phase,
-                  gameState, g.hour, g.minute);
+    std::snprintf(text, sizeof text, " phase=%d gameState=%d clock=%02d:%02d", g.phase, gameState,
+                  g.hour, g.minute);
     return out + text;
 }
 

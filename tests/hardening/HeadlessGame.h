@@ -36,8 +36,8 @@ struct FrameInput
 
     bool operator==(const FrameInput& o) const
     {
-        return clock == o.clock && keys == o.keys && mouseDX == o.mouseDX &&
-               mouseDY == o.mouseDY && left == o.left && right == o.right;
+        return clock == o.clock && keys == o.keys && mouseDX == o.mouseDX && mouseDY == o.mouseDY &&
+               left == o.left && right == o.right;
     }
 };
 
@@ -45,18 +45,18 @@ struct FrameInput
 // again with everything in it.
 class WorldDirectory
 {
-public:
+  public:
     WorldDirectory();
     ~WorldDirectory();
     const std::string& Path() const { return path; }
 
-private:
+  private:
     std::string path, previous;
 };
 
 class HeadlessGame
 {
-public:
+  public:
     // Starts a game in the current directory with the clock at startClock. The random
     // generator is seeded as at program start, so every game places its zombies alike.
     explicit HeadlessGame(uint32_t startClock);
@@ -79,7 +79,7 @@ public:
     // the first nightfall gives them values.
     std::string EndState() const;
 
-private:
+  private:
     port::MemoryDevice* memory = nullptr;
     bool quit = false;
     int32_t zombieNights = 0;

@@ -22,7 +22,8 @@ int main()
             uint32_t clock = 5000u;
             int frames = 0;
             // Until the morning after the first night, or the end of the game.
-            while (game.State() == 0 && !(game.Game().gameMinutes >= 1440 && game.Game().phase == 0))
+            while (game.State() == 0 &&
+                   !(game.Game().gameMinutes >= 1440 && game.Game().phase == 0))
             {
                 clock += frameMs;
                 game.Frame(player.Next(game.Game(), clock));

@@ -67,7 +67,8 @@ int main(int argc, char** argv)
          [](const CGame& g, int32_t) { return g.gameMinutes >= 700; }},
         {"night", "A day's work and a night of fighting, until the day after.",
          ScriptedPlayer::Plan::Work,
-         [](const CGame& g, int32_t s) { return s != 0 || (g.gameMinutes >= 1440 && g.phase == 0); }},
+         [](const CGame& g, int32_t s)
+         { return s != 0 || (g.gameMinutes >= 1440 && g.phase == 0); }},
         {"death", "Sheltering in the house with no boards and no axe: the zombies win.",
          ScriptedPlayer::Plan::Shelter, [](const CGame&, int32_t s) { return s != 0; }},
         {"outside", "Felling past 18:00: night finds him outside.",

@@ -12,7 +12,10 @@ using namespace hardening;
 
 namespace
 {
-Timeline Load(const char* name) { return ReadTimeline(std::string(REPLAY_DIR) + "/" + name); }
+Timeline Load(const char* name)
+{
+    return ReadTimeline(std::string(REPLAY_DIR) + "/" + name);
+}
 
 bool Has(const std::string& state, const std::string& item)
 {
@@ -103,12 +106,12 @@ TEST(Timeline, FramesSurviveWritingAndReading)
 TEST(Timeline, BadLinesAreRefusedWithTheirReason)
 {
     const char* bad[] = {"",
-                         "1 - 0 0 0",           // a field short
-                         "1 - 0 0 0 0 7",       // a field over
-                         "x - 0 0 0 0",         // clock
+                         "1 - 0 0 0",            // a field short
+                         "1 - 0 0 0 0 7",        // a field over
+                         "x - 0 0 0 0",          // clock
                          "4294967296 - 0 0 0 0", // clock past 32 bits
-                         "1 11+ 0 0 0 0",       // empty key code
-                         "1 1FF 0 0 0 0",       // key code past a byte
+                         "1 11+ 0 0 0 0",        // empty key code
+                         "1 1FF 0 0 0 0",        // key code past a byte
                          "1 zz 0 0 0 0",
                          "1 - 0.5 0 0 0",
                          "1 - 0 0 2 0"};

@@ -21,13 +21,13 @@ struct Node
     int32_t next[3];
 };
 const Node nodes[] = {
-    {32, 8, {1, 2, -1}},   // 0: just inside window 0
-    {16, 20, {0, 2, 6}},   // 1
-    {48, 20, {0, 1, 3}},   // 2
-    {48, 56, {2, 4, -1}},  // 3: beside the partition, where he waits for the night
-    {48, 92, {3, 5, -1}},  // 4
-    {16, 92, {4, 6, -1}},  // 5
-    {16, 56, {5, 1, -1}},  // 6
+    {32, 8, {1, 2, -1}},  // 0: just inside window 0
+    {16, 20, {0, 2, 6}},  // 1
+    {48, 20, {0, 1, 3}},  // 2
+    {48, 56, {2, 4, -1}}, // 3: beside the partition, where he waits for the night
+    {48, 92, {3, 5, -1}}, // 4
+    {16, 92, {4, 6, -1}}, // 5
+    {16, 56, {5, 1, -1}}, // 6
 };
 const int32_t NODE_COUNT = 7;
 const int32_t WAIT_NODE = 3;
@@ -251,8 +251,7 @@ void ScriptedPlayer::GoHome(const CGame& g, FrameInput& in)
             return;
         }
     if (goal != GOAL_WAIT)
-        PlanRoute(g, GOAL_WAIT, Local(g, nodes[WAIT_NODE].x, nodes[WAIT_NODE].y), true,
-                  WAIT_NODE);
+        PlanRoute(g, GOAL_WAIT, Local(g, nodes[WAIT_NODE].x, nodes[WAIT_NODE].y), true, WAIT_NODE);
     Walk(g, in);
 }
 

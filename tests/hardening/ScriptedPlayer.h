@@ -17,7 +17,7 @@ namespace hardening
 
 class ScriptedPlayer
 {
-public:
+  public:
     enum class Plan
     {
         Work,        // fell, board, fight: the whole game
@@ -32,7 +32,7 @@ public:
     // The input of the frame that runs at `clock`, chosen from the game as it is now.
     FrameInput Next(const CGame& game, uint32_t clock);
 
-private:
+  private:
     struct Point
     {
         double x, y;

@@ -30,12 +30,15 @@ const int32_t SOAK_DAYS = 30;
 const int32_t schedule[] = {12, 13, 14, 16, 18, 20, 23, 26, 29, 33,
                             37, 42, 48, 55, 63, 72, 80, 80, 80, 80};
 
-bool Finite(double v) { return std::isfinite(v); }
+bool Finite(double v)
+{
+    return std::isfinite(v);
+}
 
 struct Tally
 {
-    int32_t games = 0, nights = 0, daybreaks = 0, boardsNailed = 0, zombiesKilled = 0,
-            blows = 0, felled = 0, caughtOutside = 0, mostZombies = 0, longestGame = 0;
+    int32_t games = 0, nights = 0, daybreaks = 0, boardsNailed = 0, zombiesKilled = 0, blows = 0,
+            felled = 0, caughtOutside = 0, mostZombies = 0, longestGame = 0;
     int64_t minutes = 0;
 };
 } // namespace
@@ -157,9 +160,9 @@ TEST(Soak, ThirtyGameDaysOfFellingBoardingAndFighting)
     std::printf("soak: %d game(s), %d nights (at most %d in one game, up to %d zombies), "
                 "%d daybreaks, %d caught outside, %d trees felled, %d boards, "
                 "%d zombies killed, %d blows taken\n",
-                tally.games, tally.nights, tally.longestGame, tally.mostZombies,
-                tally.daybreaks, tally.caughtOutside, tally.felled, tally.boardsNailed,
-                tally.zombiesKilled, tally.blows);
+                tally.games, tally.nights, tally.longestGame, tally.mostZombies, tally.daybreaks,
+                tally.caughtOutside, tally.felled, tally.boardsNailed, tally.zombiesKilled,
+                tally.blows);
     // The run must have done what it is for.
     EXPECT_GE(tally.nights, SOAK_DAYS / 2);
     EXPECT_GT(tally.daybreaks, 0);

@@ -111,9 +111,8 @@ Timeline ReadTimeline(const std::string& path)
     std::string line;
     for (int number = 1; std::getline(file, line); number++)
     {
-        auto fail = [&](const std::string& why) {
-            throw std::runtime_error(path + ":" + std::to_string(number) + ": " + why);
-        };
+        auto fail = [&](const std::string& why)
+        { throw std::runtime_error(path + ":" + std::to_string(number) + ": " + why); };
         if (line.empty())
             continue;
         if (line[0] == '#')
