@@ -2,34 +2,13 @@
 
 #include "Game/Game.h"
 #include "Game/Globals.h"
-#include "Game/Settings.h"
 #include "Gedx/DXDevice.h"
-#include "Gedx/DXGfx.h"
 #include "Gedx/DXTexture.h"
 #include "port/Port.h"
 
 #include <cmath>
 #include <cstring>
 #include <ostream>
-
-HeadlessDevice::HeadlessDevice()
-{
-    port::SetHeadless(true);
-    // The back buffer takes the settings' size, as at start-up.
-    XResolution = 640;
-    YResolution = 480;
-    gfx = new DXGfx();
-    device = new DXDevice(gfx, reinterpret_cast<HWND>(uintptr_t(0x51)), 37058);
-    memory = port::LastMemoryDevice();
-}
-
-HeadlessDevice::~HeadlessDevice()
-{
-    delete device;
-    delete gfx;
-    device = nullptr;
-    gfx = nullptr;
-}
 
 DXOverlay* MakeOverlay(int32_t width, int32_t height)
 {

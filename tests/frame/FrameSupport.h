@@ -4,6 +4,7 @@
 
 #include "Platform.h"
 #include "port/MemoryDevice.h"
+#include "support/TestWorld.h"
 
 #include <cstdint>
 #include <string>
@@ -13,14 +14,7 @@ class CGame;
 class DXOverlay;
 class DXTexture;
 
-// Makes the globals `gfx` and `device` on the memory device; removes them again.
-class HeadlessDevice
-{
-  public:
-    HeadlessDevice();
-    ~HeadlessDevice();
-    port::MemoryDevice* memory;
-};
+using testworld::HeadlessDevice;
 
 DXOverlay* MakeOverlay(int32_t width, int32_t height);
 DXTexture* MakeTexture();

@@ -211,44 +211,39 @@ TEST_F(Hud, HealthOnlyByNight)
     }
 }
 
-TEST_F(Hud, NightfallBannerForThreeAndAHalfSecondsByNight)
+TEST_F(Hud, BannersForThreeAndAHalfSecondsInTheirPhasesOnly)
 {
     DWORD now = timeGetTime();
-    g.phase = 1;
     g.health = 100;
-    g.nightfallTime = now - 3499;
-    // 453 x 51 centred on (320, 192): x0 = trunc(93.5) = 93, y0 = trunc(166.5) = 166.
-    EXPECT_EQ(Draw().back(), Rect(g.nightfallImage, 93, 166));
-    g.phase = 2;
-    EXPECT_EQ(Draw().back(), Rect(g.nightfallImage, 93, 166));
-
-    g.nightfallTime = now - 3500;
-    EXPECT_FALSE(Has(Draw(), g.nightfallImage));
-
-    // Recent, but the phase does not allow it.
-    g.nightfallTime = now;
-    for (int32_t phase : {0, 3})
+    // Nightfall: 453 x 51 centred on (320, 192) at (trunc(93.5), trunc(166.5)); daybreak:
+    // 414 x 53 centred on (320, 210) at (113, trunc(183.5)).
+    const struct
     {
-        g.phase = phase;
-        EXPECT_FALSE(Has(Draw(), g.nightfallImage)) << "phase " << phase;
-    }
-}
-
-TEST_F(Hud, DaybreakBannerForThreeAndAHalfSecondsByDay)
-{
-    DWORD now = timeGetTime();
-    g.daybreakTime = now - 100;
-    for (int32_t phase : {3, 0})
+        uint32_t* time;
+        DXOverlay* image;
+        int x0, y0;
+        int32_t shown[2], hidden[2];
+    } banners[] = {{&g.nightfallTime, g.nightfallImage, 93, 166, {1, 2}, {0, 3}},
+                   {&g.daybreakTime, g.daybreakImage, 113, 183, {3, 0}, {1, 2}}};
+    for (const auto& b : banners)
     {
-        g.phase = phase;
-        // 414 x 53 centred on (320, 210): x0 = 113, y0 = trunc(183.5) = 183.
-        EXPECT_EQ(Draw().back(), Rect(g.daybreakImage, 113, 183)) << "phase " << phase;
+        SCOPED_TRACE(NameOf(b.image));
+        for (int32_t phase : b.shown)
+        {
+            g.phase = phase;
+            *b.time = now - 3499;
+            EXPECT_EQ(Draw().back(), Rect(b.image, b.x0, b.y0)) << "phase " << phase;
+            *b.time = now - 3500;
+            EXPECT_FALSE(Has(Draw(), b.image)) << "phase " << phase;
+        }
+        *b.time = now; // recent, but the phase does not allow it
+        for (int32_t phase : b.hidden)
+        {
+            g.phase = phase;
+            EXPECT_FALSE(Has(Draw(), b.image)) << "phase " << phase;
+        }
+        *b.time = now - 3500;
     }
-    g.daybreakTime = now - 3500;
-    EXPECT_FALSE(Has(Draw(), g.daybreakImage));
-    g.daybreakTime = now;
-    g.phase = 1;
-    EXPECT_FALSE(Has(Draw(), g.daybreakImage));
 
     // The unsigned difference holds across the wrap of the millisecond clock.
     port::SetTestClock(200);
@@ -257,26 +252,4 @@ TEST_F(Hud, DaybreakBannerForThreeAndAHalfSecondsByDay)
     EXPECT_TRUE(Has(Draw(), g.daybreakImage));
     g.daybreakTime = 0xFFFF0000u;
     EXPECT_FALSE(Has(Draw(), g.daybreakImage));
-}
-
-TEST_F(Hud, OverlayEdgesDivideBy640And480OnTheLeftAndTopBy639And479Opposite)
-{
-    device->FillColour(0);
-    headless.memory->ClearCalls();
-    g.clockIconImage->Draw(device, 15, 9, 0, 0);
-    device->Render();
-    const port::DeviceCall* first = nullptr;
-    for (const port::DeviceCall& call : headless.memory->calls)
-        if (call.kind == port::CallKind::DrawPrimitiveUP && first == nullptr)
-            first = &call;
-    ASSERT_NE(first, nullptr);
-    DXVertexT v[3];
-    std::memcpy(v, first->vertices.data(), sizeof v);
-    EXPECT_FLOAT_EQ(v[0].x, float(15.0 / 640 * 2 - 1));
-    EXPECT_FLOAT_EQ(v[0].y, float(9.0 / 480 * 2 - 1));
-    EXPECT_FLOAT_EQ(v[1].x, float((15.0 + 63 - 1) / 639 * 2 - 1));
-    EXPECT_FLOAT_EQ(v[2].y, float((9.0 + 63 - 1) / 479 * 2 - 1));
-    // Only the image's corner of the 64 x 64 texture is mapped.
-    EXPECT_FLOAT_EQ(v[1].u, 63.0f / 64.0f);
-    EXPECT_FLOAT_EQ(v[2].v, 63.0f / 64.0f);
 }
