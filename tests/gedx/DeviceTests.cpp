@@ -111,22 +111,18 @@ TEST_F(DeviceTest, CreationUsesTheSettingsResolutionAndFullScreenParameters)
     MemoryDevice* memory = headless.memory;
     ASSERT_NE(memory, nullptr);
 
-    const D3DPRESENT_PARAMETERS& p = memory->presentParameters;
-    EXPECT_EQ(p.BackBufferWidth, 800u);
-    EXPECT_EQ(p.BackBufferHeight, 600u);
-    EXPECT_EQ(p.BackBufferFormat, D3DFMT_X8R8G8B8);
-    EXPECT_EQ(p.BackBufferCount, 1u);
-    EXPECT_EQ(p.MultiSampleType, D3DMULTISAMPLE_NONE);
-    EXPECT_EQ(p.MultiSampleQuality, 0u);
-    EXPECT_EQ(p.SwapEffect, D3DSWAPEFFECT_DISCARD);
-    EXPECT_EQ(p.hDeviceWindow, nullptr);
-    EXPECT_EQ(p.Windowed, FALSE);
-    EXPECT_EQ(p.EnableAutoDepthStencil, TRUE);
-    EXPECT_EQ(p.AutoDepthStencilFormat, D3DFMT_D16);
-    EXPECT_EQ(p.Flags, 0x13u);
-    EXPECT_EQ(p.FullScreen_RefreshRateInHz, 0u);
-    EXPECT_EQ(p.PresentationInterval, 0u);
-    EXPECT_EQ(std::memcmp(&p, &device->presentParams, sizeof p), 0);
+    // Full screen, one X8R8G8B8 back buffer, a 16-bit depth buffer, discarded on present.
+    D3DPRESENT_PARAMETERS expected{};
+    expected.BackBufferWidth = 800;
+    expected.BackBufferHeight = 600;
+    expected.BackBufferFormat = D3DFMT_X8R8G8B8;
+    expected.BackBufferCount = 1;
+    expected.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    expected.EnableAutoDepthStencil = TRUE;
+    expected.AutoDepthStencilFormat = D3DFMT_D16;
+    expected.Flags = 0x13;
+    EXPECT_EQ(std::memcmp(&memory->presentParameters, &expected, sizeof expected), 0);
+    EXPECT_EQ(std::memcmp(&expected, &device->presentParams, sizeof expected), 0);
     EXPECT_EQ(memory->behaviorFlags, DWORD(D3DCREATE_HARDWARE_VERTEXPROCESSING));
     EXPECT_EQ(memory->focusWindow, device->window);
 
@@ -209,14 +205,10 @@ TEST_F(DeviceTest, FillColourAndRenderBracketAFrame)
     EXPECT_EQ(clear.z, 1.0f);
     EXPECT_EQ(clear.stencil, 0u);
     EXPECT_EQ(memory->calls[2].fvf, 0x112u);
-    const D3DMATERIAL9& m = memory->calls[3].material;
-    EXPECT_EQ(m.Diffuse.r, 1.0f);
-    EXPECT_EQ(m.Diffuse.a, 1.0f);
-    EXPECT_EQ(m.Ambient.g, 1.0f);
-    EXPECT_EQ(m.Ambient.a, 1.0f);
-    EXPECT_EQ(m.Specular.r, 0.0f);
-    EXPECT_EQ(m.Emissive.b, 0.0f);
-    EXPECT_EQ(m.Power, 0.0f);
+    // A white diffuse and ambient material, nothing else.
+    D3DMATERIAL9 white{};
+    white.Diffuse = white.Ambient = D3DCOLORVALUE{1.0f, 1.0f, 1.0f, 1.0f};
+    EXPECT_EQ(std::memcmp(&memory->calls[3].material, &white, sizeof white), 0);
     EXPECT_EQ(memory->presents, 1);
 }
 
@@ -225,15 +217,13 @@ TEST_F(DeviceTest, FrameFailuresNameTheCall)
     testworld::HeadlessDevice headless(16);
     MemoryDevice* memory = headless.memory;
 
-    memory->FailNext(CallKind::Clear, E_FAIL);
-    ExpectDXFailure([] { device->FillColour(0); }, E_FAIL,
-                    "DXDevice::FillColour() - Clear() failed");
-    memory->FailNext(CallKind::BeginScene, D3DERR_INVALIDCALL);
-    ExpectDXFailure([] { device->FillColour(0); }, D3DERR_INVALIDCALL,
-                    "DXDevice::FillColour() - BeginScene() failed");
-    memory->FailNext(CallKind::SetFVF, D3DERR_INVALIDCALL);
-    ExpectDXFailure([] { device->FillColour(0); }, D3DERR_INVALIDCALL,
-                    "DXDevice::FillColour() - SetFVF() failed");
+    for (CallKind kind : {CallKind::Clear, CallKind::BeginScene, CallKind::SetFVF})
+    {
+        memory->FailNext(kind, D3DERR_INVALIDCALL);
+        ExpectDXFailure([] { device->FillColour(0); }, D3DERR_INVALIDCALL,
+                        std::string("DXDevice::FillColour() - ") + port::CallKindName(kind) +
+                            "() failed");
+    }
     // The scene begun by the last attempt is still open.
     memory->FailNext(CallKind::Present, D3DERR_DEVICELOST);
     ExpectDXFailure([] { device->Render(); }, D3DERR_DEVICELOST,
@@ -319,15 +309,13 @@ TEST_F(DeviceTest, DrawTrisBindsTextureStreamAndDrawsTheRange)
     device->DrawTris(0, 0, texture);
     EXPECT_EQ(CallsOf(memory, CallKind::SetTexture).size(), 1u);
 
-    memory->FailNext(CallKind::SetTexture, E_FAIL);
-    ExpectDXFailure([&] { device->DrawTris(0, 1, texture); }, E_FAIL,
-                    "DXDevice::DrawTris() - SetTexture() failed");
-    memory->FailNext(CallKind::SetStreamSource, E_FAIL);
-    ExpectDXFailure([&] { device->DrawTris(0, 1, texture); }, E_FAIL,
-                    "DXDevice::DrawTris() - SetStreamSource() failed");
-    memory->FailNext(CallKind::DrawPrimitive, E_FAIL);
-    ExpectDXFailure([&] { device->DrawTris(0, 1, texture); }, E_FAIL,
-                    "DXDevice::DrawTris() - DrawPrimitive() failed");
+    for (CallKind kind : {CallKind::SetTexture, CallKind::SetStreamSource, CallKind::DrawPrimitive})
+    {
+        memory->FailNext(kind, E_FAIL);
+        ExpectDXFailure([&] { device->DrawTris(0, 1, texture); }, E_FAIL,
+                        std::string("DXDevice::DrawTris() - ") + port::CallKindName(kind) +
+                            "() failed");
+    }
     delete texture;
 }
 
@@ -375,20 +363,19 @@ TEST_F(DeviceTest, SingleTrianglesFromMemoryAndTheFormatRestored)
     EXPECT_EQ(copied[2].z, 9.0f);
     EXPECT_EQ(copied[2].v, 1.0f);
 
-    memory->FailNext(CallKind::SetFVF, E_FAIL);
-    ExpectDXFailure([&] { device->Tri3T(a, b, c, texture); }, E_FAIL,
-                    "DXDevice::Tri3T() - SetFVF() failed");
-    memory->FailNext(CallKind::SetTexture, E_FAIL);
-    ExpectDXFailure([&] { device->Tri3T(a, b, c, texture); }, E_FAIL,
-                    "DXDevice::Tri3T() - SetTexture() failed");
-    memory->FailNext(CallKind::DrawPrimitiveUP, E_FAIL);
-    ExpectDXFailure([&] { device->Tri3T(a, b, c, texture); }, E_FAIL,
-                    "DXDevice::Tri3T() - DrawPrimitiveUP() failed");
-    memory->FailNext(CallKind::SetTexture, E_FAIL);
-    ExpectDXFailure([&] { device->Tri3TL(p, q, r, texture); }, E_FAIL,
-                    "DXDevice::Tri3TL() - SetTexture() failed");
-    memory->FailNext(CallKind::DrawPrimitiveUP, E_FAIL);
-    ExpectDXFailure([&] { device->Tri3TL(p, q, r, texture); }, E_FAIL,
-                    "DXDevice::Tri3TL() - DrawPrimitiveUP() failed");
+    for (CallKind kind : {CallKind::SetFVF, CallKind::SetTexture, CallKind::DrawPrimitiveUP})
+    {
+        memory->FailNext(kind, E_FAIL);
+        ExpectDXFailure([&] { device->Tri3T(a, b, c, texture); }, E_FAIL,
+                        std::string("DXDevice::Tri3T() - ") + port::CallKindName(kind) +
+                            "() failed");
+    }
+    for (CallKind kind : {CallKind::SetTexture, CallKind::DrawPrimitiveUP})
+    {
+        memory->FailNext(kind, E_FAIL);
+        ExpectDXFailure([&] { device->Tri3TL(p, q, r, texture); }, E_FAIL,
+                        std::string("DXDevice::Tri3TL() - ") + port::CallKindName(kind) +
+                            "() failed");
+    }
     delete texture;
 }
