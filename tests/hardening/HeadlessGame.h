@@ -4,6 +4,8 @@
 // clock, and plays it one frame at a time through the real input step, update and render.
 #pragma once
 
+#include "support/TempDir.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -43,15 +45,10 @@ struct FrameInput
 
 // A private current directory holding GameSettings.ini and the fixed world, removed
 // again with everything in it.
-class WorldDirectory
+class WorldDirectory : public TempDir
 {
   public:
     WorldDirectory();
-    ~WorldDirectory();
-    const std::string& Path() const { return path; }
-
-  private:
-    std::string path, previous;
 };
 
 class HeadlessGame

@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
-#include <unistd.h>
 
 using namespace hardening;
 
@@ -126,26 +124,18 @@ TEST(Timeline, BadLinesAreRefusedWithTheirReason)
 
 TEST(Timeline, FileErrorsNameTheLine)
 {
-    char path[] = "/tmp/gloamfield-timeline-XXXXXX";
-    int fd = mkstemp(path);
-    ASSERT_GE(fd, 0);
-    close(fd);
-    {
-        std::ofstream(path) << "# note\nstart 10\n20 - 0 0 0 0\n30 - 0 0 9 0\n";
-    }
+    TempDir dir;
+    dir.Write("bad.timeline", std::string("# note\nstart 10\n20 - 0 0 0 0\n30 - 0 0 9 0\n"));
     try
     {
-        ReadTimeline(path);
+        ReadTimeline("bad.timeline");
         ADD_FAILURE() << "a bad button was read";
     }
     catch (const std::runtime_error& e)
     {
         EXPECT_NE(std::string(e.what()).find(":4: "), std::string::npos) << e.what();
     }
-    {
-        std::ofstream(path) << "20 - 0 0 0 0\n";
-    }
-    EXPECT_THROW(ReadTimeline(path), std::runtime_error);
-    std::remove(path);
-    EXPECT_THROW(ReadTimeline(path), std::runtime_error);
+    dir.Write("nostart.timeline", std::string("20 - 0 0 0 0\n"));
+    EXPECT_THROW(ReadTimeline("nostart.timeline"), std::runtime_error);
+    EXPECT_THROW(ReadTimeline("missing.timeline"), std::runtime_error);
 }

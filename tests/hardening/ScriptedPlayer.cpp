@@ -49,6 +49,12 @@ const int64_t GOAL_WAIT = 200000;
 const double DOOR_OUT_Y = -12.0;
 const double CORRIDOR_Y = HOME_Y - 20.0;
 const double AXE_REACH = 4.0;
+
+// How far he must turn, either way, to face (tx, ty).
+double Turn(const CGame& g, double tx, double ty)
+{
+    return std::remainder(std::atan2(ty - g.posY, tx - g.posX) - g.yaw, 2.0 * PI);
+}
 } // namespace
 
 ScriptedPlayer::ScriptedPlayer(Plan plan, uint32_t frameMs) : plan(plan), frameMs(frameMs) {}
@@ -193,15 +199,13 @@ bool ScriptedPlayer::Walk(const CGame& g, FrameInput& in)
 
 void ScriptedPlayer::Face(const CGame& g, double tx, double ty, FrameInput& in) const
 {
-    double turn = std::remainder(std::atan2(ty - g.posY, tx - g.posX) - g.yaw, 2.0 * PI);
     int32_t sensitivity = MouseSensitivity > 0 ? MouseSensitivity : 100;
-    in.mouseDX = int32_t(std::lround(turn * 35000.0 / sensitivity));
+    in.mouseDX = int32_t(std::lround(Turn(g, tx, ty) * 35000.0 / sensitivity));
 }
 
 bool ScriptedPlayer::Facing(const CGame& g, double tx, double ty, double within) const
 {
-    double turn = std::remainder(std::atan2(ty - g.posY, tx - g.posX) - g.yaw, 2.0 * PI);
-    return std::fabs(turn) < within;
+    return std::fabs(Turn(g, tx, ty)) < within;
 }
 
 void ScriptedPlayer::Fell(const CGame& g, FrameInput& in)
@@ -217,6 +221,14 @@ void ScriptedPlayer::Fell(const CGame& g, FrameInput& in)
     Face(g, tree.x, tree.y, in);
     if (Facing(g, tree.x, tree.y, 0.05) && g.axeState == 0)
         in.left = true;
+}
+
+void ScriptedPlayer::PressSpace(FrameInput& in)
+{
+    // One board per press: down on one frame, up on the next.
+    spaceDown = !spaceDown;
+    if (spaceDown)
+        in.keys.push_back(DIK_SPACE);
 }
 
 bool ScriptedPlayer::TimeToGoHome(const CGame& g) const
@@ -242,12 +254,7 @@ void ScriptedPlayer::GoHome(const CGame& g, FrameInput& in)
             if (goal != GOAL_WINDOW + w)
                 PlanRoute(g, GOAL_WINDOW + w, Local(g, s.x, s.y), true, s.node);
             if (Walk(g, in))
-            {
-                // One board per press: down on one frame, up on the next.
-                spaceDown = !spaceDown;
-                if (spaceDown)
-                    in.keys.push_back(DIK_SPACE);
-            }
+                PressSpace(in);
             return;
         }
     if (goal != GOAL_WAIT)
@@ -277,11 +284,7 @@ bool ScriptedPlayer::TopUpBoards(const CGame& g, FrameInput& in)
     if (goal != GOAL_WINDOW + topUp)
         PlanRoute(g, GOAL_WINDOW + topUp, Local(g, s.x, s.y), true, s.node);
     if (Walk(g, in))
-    {
-        spaceDown = !spaceDown;
-        if (spaceDown)
-            in.keys.push_back(DIK_SPACE);
-    }
+        PressSpace(in);
     return true;
 }
 
@@ -298,8 +301,7 @@ void ScriptedPlayer::Fight(const CGame& g, FrameInput& in)
     {
         const M3DVector& z = g.zombies[i].pos;
         double d = std::hypot(z.x - g.posX, z.y - g.posY);
-        double turn =
-            std::fabs(std::remainder(std::atan2(z.y - g.posY, z.x - g.posX) - g.yaw, 2.0 * PI));
+        double turn = std::fabs(Turn(g, z.x, z.y));
         if (d <= AXE_REACH)
         {
             if (!inReach || turn < bestTurn)

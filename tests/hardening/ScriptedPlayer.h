@@ -64,6 +64,7 @@ class ScriptedPlayer
     void GoHome(const CGame& g, FrameInput& in);
     void Fight(const CGame& g, FrameInput& in);
     bool TopUpBoards(const CGame& g, FrameInput& in);
+    void PressSpace(FrameInput& in);
     bool TimeToGoHome(const CGame& g) const;
 };
 
