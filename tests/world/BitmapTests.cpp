@@ -71,12 +71,12 @@ TEST_F(BitmapTest, TextureRowsTopFirstWithWhiteKeyedOut)
     // A texture's rows are read back to back: a 3-pixel row of 9 bytes has no padding.
     dir.Write("Data/t.bmp", testworld::Bitmap(3, 2, Six, false));
     std::unique_ptr<DXTexture> t(game.LoadTexture("t.bmp", 3, 2));
-    EXPECT_EQ(Texel(t.get(), 0, 0), 0xFFFF0000u);
-    EXPECT_EQ(Texel(t.get(), 1, 0), 0xFF00FF00u);
-    EXPECT_EQ(Texel(t.get(), 2, 0), 0xFF0000FFu);
-    EXPECT_EQ(Texel(t.get(), 0, 1), 0x00FFFFFFu); // white: transparent
-    EXPECT_EQ(Texel(t.get(), 1, 1), 0xFFFF00FFu); // magenta stays opaque in a texture
-    EXPECT_EQ(Texel(t.get(), 2, 1), 0xFF000000u); // black: opaque
+    // White turns transparent; magenta stays opaque in a texture; black is opaque.
+    const uint32_t expected[2][3] = {{0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu},
+                                     {0x00FFFFFFu, 0xFFFF00FFu, 0xFF000000u}};
+    for (UINT y = 0; y < 2; y++)
+        for (UINT x = 0; x < 3; x++)
+            EXPECT_EQ(Texel(t.get(), x, y), expected[y][x]) << x << "," << y;
 }
 
 TEST_F(BitmapTest, OverlayRowsSkipPaddingAndKeyMagentaToHalfGrey)

@@ -47,6 +47,9 @@ Vec Add(Vec a, Vec b)
     return {a.x + b.x, a.y + b.y, a.z + b.z};
 }
 
+// The texture corners of a quad's two triangles (A, B, C), (B, D, C).
+const float quadUV[6][2] = {{0, 0}, {1, 0}, {0, 1}, {1, 0}, {1, 1}, {0, 1}};
+
 class LoadWorldTest : public ::testing::Test
 {
   protected:
@@ -99,6 +102,12 @@ class LoadWorldTest : public ::testing::Test
         // The half-loaded game goes without error (the sanitizers check the rest).
         game.reset(new CGame());
     }
+    void ExpectLoads()
+    {
+        NewDevice(capacity);
+        EXPECT_NO_THROW(game->LoadWorld());
+        game.reset(new CGame());
+    }
 
     TempDir dir;
     std::unique_ptr<CGame> game;
@@ -138,15 +147,14 @@ TEST_F(LoadWorldTest, FlatEmptyWorldBlocksAndTerrainLayout)
         const DXVertexTL* b = a + 3;
         const int32_t expected[6][2] = {{i, j},     {i + 1, j},     {i, j + 1},
                                         {i + 1, j}, {i + 1, j + 1}, {i, j + 1}};
-        const float uv[6][2] = {{0, 0}, {1, 0}, {0, 1}, {1, 0}, {1, 1}, {0, 1}};
         for (int k = 0; k < 6; k++)
         {
             const DXVertexTL& v = k < 3 ? a[k] : b[k - 3];
             EXPECT_EQ(v.x, 12.0f * expected[k][0]) << i << "," << j << " vertex " << k;
             EXPECT_EQ(v.y, 12.0f * expected[k][1]) << i << "," << j << " vertex " << k;
             EXPECT_EQ(v.z, 2.0f);
-            EXPECT_EQ(v.u, uv[k][0]);
-            EXPECT_EQ(v.v, uv[k][1]);
+            EXPECT_EQ(v.u, quadUV[k][0]);
+            EXPECT_EQ(v.v, quadUV[k][1]);
         }
     }
 
@@ -158,24 +166,18 @@ TEST_F(LoadWorldTest, FlatEmptyWorldBlocksAndTerrainLayout)
                 wrong++;
     EXPECT_EQ(wrong, 0);
 
-    // The zombie block follows straight on.
+    // The zombie block follows straight on: the quad's corners scaled to the 60 x 155
+    // picture in its 64 x 256 texture.
     for (int32_t z = 0; z < 80; z++)
     {
         const DXVertexTL* a = Tri(32258 + 2 * z);
-        const DXVertexTL* b = a + 3;
-        EXPECT_EQ(a[0].u, 0.0f);
-        EXPECT_EQ(a[0].v, 0.0f);
-        EXPECT_EQ(a[1].u, 0.9375f);
-        EXPECT_EQ(a[1].v, 0.0f);
-        EXPECT_EQ(a[2].u, 0.0f);
-        EXPECT_EQ(a[2].v, 0.60546875f);
-        EXPECT_EQ(b[0].u, 0.9375f);
-        EXPECT_EQ(b[1].u, 0.9375f);
-        EXPECT_EQ(b[1].v, 0.60546875f);
-        EXPECT_EQ(b[2].u, 0.0f);
-        EXPECT_EQ(b[2].v, 0.60546875f);
+        for (int k = 0; k < 6; k++)
+        {
+            EXPECT_EQ(a[k].u, quadUV[k][0] * 0.9375f) << "zombie " << z << " vertex " << k;
+            EXPECT_EQ(a[k].v, quadUV[k][1] * 0.60546875f) << "zombie " << z << " vertex " << k;
+        }
         for (int k = 0; k < 3; k++)
-            EXPECT_EQ(a[k].nz + b[k].nz, 0.0f);
+            EXPECT_EQ(a[k].nz + a[k + 3].nz, 0.0f);
     }
 }
 
@@ -263,20 +265,12 @@ TEST_F(LoadWorldTest, HousesLevelTheGroundAndTheLaterHouseWins)
     EXPECT_EQ(game->trees[0].z, 35.0);
     EXPECT_EQ(game->trees[1].z, 1000.0);
     const DXVertexTL* a = Tri(32258);
-    const DXVertexTL* b = a + 3;
-    EXPECT_EQ(a[0].z, 46.0f);
-    EXPECT_EQ(a[1].z, 46.0f);
-    EXPECT_EQ(a[2].z, 35.0f);
-    EXPECT_EQ(b[0].z, 46.0f);
-    EXPECT_EQ(b[1].z, 35.0f);
-    EXPECT_EQ(b[2].z, 35.0f);
-    const float uv[6][2] = {{0, 0}, {1, 0}, {0, 1}, {1, 0}, {1, 1}, {0, 1}};
-    for (int k = 0; k < 6; k++)
+    for (int k = 0; k < 6; k++) // 11 units tall from the ground up
     {
-        const DXVertexTL& v = k < 3 ? a[k] : b[k - 3];
-        EXPECT_EQ(v.u, uv[k][0]);
-        EXPECT_EQ(v.v, uv[k][1]);
-        EXPECT_EQ(v.nz, 0.0f);
+        EXPECT_EQ(a[k].z, quadUV[k][1] == 0 ? 46.0f : 35.0f) << k;
+        EXPECT_EQ(a[k].u, quadUV[k][0]);
+        EXPECT_EQ(a[k].v, quadUV[k][1]);
+        EXPECT_EQ(a[k].nz, 0.0f);
     }
     EXPECT_EQ(Tri(32260)[0].z, 1011.0f);
     EXPECT_EQ(game->treeTriangles, 4);
@@ -309,11 +303,10 @@ TEST_F(LoadWorldTest, WallsAtEveryHouseInFileOrderWithFlatNormals)
         EXPECT_EQ(t[4].x, float(c.x + 10)); // D
         EXPECT_EQ(t[4].z, float(c.z));
         EXPECT_EQ(t[5].x, float(c.x)); // C
-        const float uv[6][2] = {{0, 0}, {1, 0}, {0, 1}, {1, 0}, {1, 1}, {0, 1}};
         for (int k = 0; k < 6; k++)
         {
-            EXPECT_EQ(t[k].u, uv[k][0]);
-            EXPECT_EQ(t[k].v, uv[k][1]);
+            EXPECT_EQ(t[k].u, quadUV[k][0]);
+            EXPECT_EQ(t[k].v, quadUV[k][1]);
             ExpectNormal(t[k], {0, 1, 0}, "wall along x");
             EXPECT_EQ(t[k].y, float(c.y));
         }
@@ -333,63 +326,35 @@ TEST_F(LoadWorldTest, DeviceStateImagesAndASingleLock)
     EXPECT_EQ(memory->Count(port::CallKind::Lock), 1u);
     EXPECT_EQ(memory->Count(port::CallKind::Unlock), 1u);
 
-    const D3DMATRIX& p = memory->Transform(D3DTS_PROJECTION);
+    // Depth along view x from 1 to 1024, view y across, view z up.
     const double q = 1.0 / (1.0 / 2.0 - 1.0 / 1024.0);
-    for (int r = 0; r < 4; r++)
-        for (int c = 0; c < 4; c++)
-        {
-            float expected = 0.0f;
-            if (r == 0 && c == 2)
-                expected = float(q / 2.0);
-            if (r == 0 && c == 3)
-                expected = 1.0f;
-            if (r == 1 && c == 0)
-                expected = 2.0f;
-            if (r == 2 && c == 1)
-                expected = float(8.0 / 3.0);
-            if (r == 3 && c == 2)
-                expected = float(-q);
-            EXPECT_EQ(p.m[r][c], expected) << r << "," << c;
-            EXPECT_EQ(game->projection[r * 4 + c], expected);
-        }
+    const float projection[16] = {0, 0, float(q / 2.0), 1, 2, 0, 0, 0, 0, float(8.0 / 3.0), 0, 0,
+                                  0, 0, float(-q),      0};
+    const D3DMATRIX& p = memory->Transform(D3DTS_PROJECTION);
+    for (int i = 0; i < 16; i++)
+    {
+        EXPECT_EQ(p.m[i / 4][i % 4], projection[i]) << i;
+        EXPECT_EQ(game->projection[i], projection[i]) << i;
+    }
     EXPECT_NEAR(p.m[0][2], 1.0019569, 1e-6);
-    EXPECT_NEAR(p.m[3][2], -2.0039139, 1e-6);
 
     ASSERT_EQ(memory->lights.count(0), 1u);
-    const D3DLIGHT9& light = memory->lights.at(0);
-    EXPECT_EQ(light.Type, D3DLIGHT_DIRECTIONAL);
-    EXPECT_EQ(light.Diffuse.r, 0.315f);
-    EXPECT_EQ(light.Diffuse.g, 0.35f);
-    EXPECT_EQ(light.Diffuse.b, 0.2625f);
-    EXPECT_EQ(light.Diffuse.a, 0.0f);
-    EXPECT_EQ(light.Direction.x, 1.0f);
-    EXPECT_EQ(light.Direction.y, 0.8f);
-    EXPECT_EQ(light.Direction.z, -1.0f);
-    EXPECT_EQ(light.Specular.r, 0.0f);
-    EXPECT_EQ(light.Range, 0.0f);
+    D3DLIGHT9 daylight{};
+    daylight.Type = D3DLIGHT_DIRECTIONAL;
+    daylight.Diffuse = D3DCOLORVALUE{0.315f, 0.35f, 0.2625f, 0.0f};
+    daylight.Direction = D3DVECTOR{1.0f, 0.8f, -1.0f};
+    EXPECT_EQ(std::memcmp(&memory->lights.at(0), &daylight, sizeof daylight), 0);
     EXPECT_TRUE(memory->lightEnabled.at(0));
     EXPECT_EQ(memory->RenderState(D3DRS_LIGHTING), DWORD(TRUE));
     EXPECT_EQ(memory->RenderState(D3DRS_AMBIENT), 0x00686E5Du);
 
     // Every image, each the size it is drawn at in a power-of-two texture.
     ASSERT_NE(game->digitImages, nullptr);
-    for (int d = 0; d < 11; d++)
-        ASSERT_NE(game->digitImages[d], nullptr) << d;
     EXPECT_EQ(game->digitImages[10]->width, 13);
     EXPECT_EQ(game->digitImages[10]->textureHeight, 32);
     EXPECT_EQ(game->axeIdleImage->textureWidth, 256);
     EXPECT_EQ(game->axeIdleImage->textureHeight, 512);
     EXPECT_EQ(game->boardPromptImage->width, 427);
-    EXPECT_NE(game->grassTexture, nullptr);
-    EXPECT_NE(game->wallTexture, nullptr);
-    EXPECT_NE(game->treeTexture, nullptr);
-    EXPECT_NE(game->boardTexture, nullptr);
-    EXPECT_NE(game->zombieTexture, nullptr);
-    EXPECT_NE(game->woodIconImage, nullptr);
-    EXPECT_NE(game->clockIconImage, nullptr);
-    EXPECT_NE(game->nightfallImage, nullptr);
-    EXPECT_NE(game->daybreakImage, nullptr);
-    EXPECT_NE(game->boardPanelImage, nullptr);
     EXPECT_NE(game->zombies, nullptr);
     EXPECT_EQ(memory->Textures().size(), 24u);
 
@@ -432,14 +397,25 @@ TEST_F(LoadWorldTest, BadWorldsAreRefusedNamingTheFile)
     for (int32_t k = 0; k < 20; k++)
         twenty.push_back({100 + 60 * k, 300});
     world(twenty, {});
-    NewDevice(37058);
-    EXPECT_NO_THROW(game->LoadWorld());
-    game.reset(new CGame());
+    ExpectLoads();
 
-    dir.WriteInts("Data/map.dat", {-1, 0});
-    ExpectRefused("Data\\map.dat: -1 houses, a count cannot be negative");
-    dir.WriteInts("Data/map.dat", {0, -5});
-    ExpectRefused("Data\\map.dat: -5 trees, a count cannot be negative");
+    // Counts that are negative or that the file does not hold.
+    const struct
+    {
+        std::vector<int32_t> ints;
+        const char* message;
+    } maps[] = {{{-1, 0}, "-1 houses, a count cannot be negative"},
+                {{0, -5}, "-5 trees, a count cannot be negative"},
+                {{3, 100, 100, 300, 300}, "3 houses, but the file ends after 2"},
+                {{1, 300, 300}, "the file ends before the trees count"},
+                {{0, 2, 5, 5, 6}, "2 trees, but the file ends after 1"}};
+    for (const auto& m : maps)
+    {
+        dir.WriteInts("Data/map.dat", m.ints);
+        ExpectRefused(std::string("Data\\map.dat: ") + m.message);
+    }
+    dir.Write("Data/map.dat", std::string(2, '\0'));
+    ExpectRefused("Data\\map.dat: the file ends before the houses count");
 
     // Footprints and levelled areas off the heightmap.
     const Point outside[] = {{20, 300},   {25, 300}, {300, 50},  {1500, 300},
@@ -452,28 +428,17 @@ TEST_F(LoadWorldTest, BadWorldsAreRefusedNamingTheFile)
     }
     // The edges that still fit: corner (0, 0); gx + 8 = 127 and gy + 12 = 127.
     world({{32, 56}, {119 * 12 + 32, 115 * 12 + 56}}, {{0, 0}, {1535, 1535}});
-    NewDevice(37058);
-    EXPECT_NO_THROW(game->LoadWorld());
-    game.reset(new CGame());
+    ExpectLoads();
 
     world({}, {{5, 5}, {1536, 5}});
     ExpectRefused("Data\\map.dat: tree 1 at (1536, 5) lies outside the terrain");
     world({}, {{5, -1}});
     ExpectRefused("Data\\map.dat: tree 0 at (5, -1) lies outside the terrain");
 
-    // Files that end early.
+    // A heightmap that ends early.
     world({}, {});
     dir.Write("Data/hmap.dat", std::string(65532, '\0'));
     ExpectRefused("Data\\hmap.dat: 65532 bytes, 65536 needed");
-    world({}, {});
-    dir.WriteInts("Data/map.dat", {3, 100, 100, 300, 300});
-    ExpectRefused("Data\\map.dat: 3 houses, but the file ends after 2");
-    dir.WriteInts("Data/map.dat", {1, 300, 300});
-    ExpectRefused("Data\\map.dat: the file ends before the trees count");
-    dir.WriteInts("Data/map.dat", {0, 2, 5, 5, 6});
-    ExpectRefused("Data\\map.dat: 2 trees, but the file ends after 1");
-    dir.Write("Data/map.dat", std::string(2, '\0'));
-    ExpectRefused("Data\\map.dat: the file ends before the houses count");
 
     // A wall quad with repeated corners would have no normal.
     world({{300, 300}}, {});
