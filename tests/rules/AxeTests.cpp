@@ -23,28 +23,23 @@ class AxeTest : public RulesFixture
 TEST_F(AxeTest, ByDayTheAxeReachesFiveUnitsAndTwentyDegrees)
 {
     Place(700.0, 700.0, 0.0);
-    SetTrees({{705.0, 700.0}});
-    Swing();
-    EXPECT_EQ(g->wood, 1);
-    EXPECT_EQ(g->trees[0].x, 5000.0);
-
-    SetTrees({{705.01, 700.0}});
-    Swing();
-    EXPECT_EQ(g->wood, 1);
-    EXPECT_EQ(g->trees[0].x, 705.01);
-
-    TreeAt(4.0, 19.99);
-    Swing();
-    EXPECT_EQ(g->wood, 2);
-    TreeAt(4.0, -19.99);
-    Swing();
-    EXPECT_EQ(g->wood, 3);
-    TreeAt(4.0, 21.0);
-    Swing();
-    EXPECT_EQ(g->wood, 3);
-    TreeAt(4.0, -20.01);
-    Swing();
-    EXPECT_EQ(g->wood, 3);
+    struct Case
+    {
+        double distance, degrees;
+        bool fells;
+    } cases[] = {{5.0, 0.0, true},    {5.01, 0.0, false}, {4.0, 19.99, true},
+                 {4.0, -19.99, true}, {4.0, 21.0, false}, {4.0, -20.01, false}};
+    int32_t wood = 0;
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << c.distance << " at " << c.degrees);
+        TreeAt(c.distance, c.degrees);
+        double x = g->trees[0].x;
+        Swing();
+        wood += c.fells;
+        EXPECT_EQ(g->wood, wood);
+        EXPECT_EQ(g->trees[0].x, c.fells ? 5000.0 : x);
+    }
 }
 
 TEST_F(AxeTest, TheFirstTreeInTheListFallsNotTheNearest)
@@ -92,18 +87,18 @@ TEST_F(AxeTest, TheSwingTakes150AndThen200ms)
     g->UseAxe(); // a swing under way ignores the button
     EXPECT_EQ(g->axeStartTime, start);
 
-    port::AdvanceTestClock(50);
-    g->AxeTiming();
-    EXPECT_EQ(g->axeState, 1);
-    port::AdvanceTestClock(1);
-    g->AxeTiming();
-    EXPECT_EQ(g->axeState, 2);
-    port::AdvanceTestClock(49);
-    g->AxeTiming();
-    EXPECT_EQ(g->axeState, 2);
-    port::AdvanceTestClock(1);
-    g->AxeTiming();
-    EXPECT_EQ(g->axeState, 0);
+    // 150 ms into the swing it is still state 1, at 151 state 2, and 200 ms after that ready.
+    const struct
+    {
+        DWORD advance;
+        int32_t state;
+    } steps[] = {{50, 1}, {1, 2}, {49, 2}, {1, 0}};
+    for (const auto& step : steps)
+    {
+        port::AdvanceTestClock(step.advance);
+        g->AxeTiming();
+        EXPECT_EQ(g->axeState, step.state) << timeGetTime() - start;
+    }
 
     // A long frame goes from 1 through 2 to 0 at once.
     g->UseAxe();

@@ -24,26 +24,26 @@ class MovementTest : public RulesFixture
 
 TEST_F(MovementTest, OpenWindowsZeroAndOneLetThePlayerThroughUntilBoarded)
 {
-    // Window 0 in the front wall, walking in along local x 32.
-    Place(132.0, 95.0, TEST_PI / 2.0);
-    WalkForward(10);
-    EXPECT_NEAR(g->posY, 105.0, 1e-9);
-
-    g->boards[0][0] = 1;
-    Place(132.0, 95.0, TEST_PI / 2.0);
-    WalkForward(10);
-    // The solid wall, grown by the player's 2.5, stops him 3 units short of its face.
-    EXPECT_NEAR(g->posY, 97.0, 1e-9);
-
-    // Window 1 in the left wall, walking in along local y 100.
-    Place(95.0, 200.0, 0.0);
-    WalkForward(10);
-    EXPECT_NEAR(g->posX, 105.0, 1e-9);
-
-    g->boards[0][1] = 3;
-    Place(95.0, 200.0, 0.0);
-    WalkForward(10);
-    EXPECT_NEAR(g->posX, 97.0, 1e-9);
+    // Window 0 in the front wall, walked into along local x 32; window 1 in the left wall
+    // along local y 100. A board stops him at the solid wall grown by the player's 2.5,
+    // 3 units short of its face.
+    struct Case
+    {
+        int32_t window, boards;
+        double x, y, yaw, endX, endY;
+    } cases[] = {{0, 0, 132.0, 95.0, TEST_PI / 2.0, 132.0, 105.0},
+                 {0, 1, 132.0, 95.0, TEST_PI / 2.0, 132.0, 97.0},
+                 {1, 0, 95.0, 200.0, 0.0, 105.0, 200.0},
+                 {1, 3, 95.0, 200.0, 0.0, 97.0, 200.0}};
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << "window " << c.window << ", boards " << c.boards);
+        g->boards[0][c.window] = c.boards;
+        Place(c.x, c.y, c.yaw);
+        WalkForward(10);
+        EXPECT_NEAR(g->posX, c.endX, 1e-9);
+        EXPECT_NEAR(g->posY, c.endY, 1e-9);
+    }
 }
 
 TEST_F(MovementTest, AnOpenWindowLeavesAPassage7Point4Wide)
@@ -95,26 +95,23 @@ TEST_F(MovementTest, TreesKeepThePlayerFourUnitsAway)
 
 TEST_F(MovementTest, TheLandEndsAtOneAndAt1535)
 {
-    Place(2.0, 700.0);
-    g->MovePlayer(-1.0, 0.0);
-    EXPECT_EQ(g->posX, 1.0);
-    g->MovePlayer(-0.001, 0.0);
-    EXPECT_EQ(g->posX, 1.0);
-
-    Place(1534.0, 700.0);
-    g->MovePlayer(1.0, 0.0);
-    EXPECT_EQ(g->posX, 1535.0);
-    g->MovePlayer(0.001, 0.0);
-    EXPECT_EQ(g->posX, 1535.0);
-
-    Place(700.0, 2.0);
-    g->MovePlayer(0.0, -1.0);
-    g->MovePlayer(0.0, -0.001);
-    EXPECT_EQ(g->posY, 1.0);
-    Place(700.0, 1534.0);
-    g->MovePlayer(0.0, 1.0);
-    g->MovePlayer(0.0, 0.001);
-    EXPECT_EQ(g->posY, 1535.0);
+    // A step onto the edge stands; the smallest step past it is refused.
+    struct Case
+    {
+        double x, y, dx, dy, endX, endY;
+    } cases[] = {{2.0, 700.0, -1.0, 0.0, 1.0, 700.0},
+                 {1534.0, 700.0, 1.0, 0.0, 1535.0, 700.0},
+                 {700.0, 2.0, 0.0, -1.0, 700.0, 1.0},
+                 {700.0, 1534.0, 0.0, 1.0, 700.0, 1535.0}};
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << c.x << ", " << c.y);
+        Place(c.x, c.y);
+        g->MovePlayer(c.dx, c.dy);
+        g->MovePlayer(c.dx / 1000.0, c.dy / 1000.0);
+        EXPECT_EQ(g->posX, c.endX);
+        EXPECT_EQ(g->posY, c.endY);
+    }
 }
 
 TEST_F(MovementTest, EyeHeightFollowsOnlyAcceptedSteps)

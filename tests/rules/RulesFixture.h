@@ -21,6 +21,22 @@ inline double Degrees(double d)
     return d * TEST_PI / 180.0;
 }
 
+// The snapshot for one frame in `dxInput`: the previous keys become prevKeys as the input
+// step does.
+inline void HoldInput(std::initializer_list<int> keyCodes, bool left = false, bool right = false,
+                      int32_t turn = 0)
+{
+    std::memcpy(dxInput->prevKeys, dxInput->keys, sizeof dxInput->keys);
+    dxInput->prevRightButton = dxInput->mouseState.rgbButtons[1] != 0;
+    std::memset(dxInput->keys, 0, sizeof dxInput->keys);
+    for (int k : keyCodes)
+        dxInput->keys[k] = 0x80;
+    dxInput->mouseState.rgbButtons[0] = left ? 0x80 : 0;
+    dxInput->mouseState.rgbButtons[1] = right ? 0x80 : 0;
+    dxInput->mouseState.lX = turn;
+    dxInput->mouseState.lY = 0;
+}
+
 class RulesFixture : public ::testing::Test
 {
   protected:
@@ -130,18 +146,9 @@ class RulesFixture : public ::testing::Test
         return z;
     }
 
-    // The snapshot for one frame: the previous keys become prevKeys as the input step does.
     void Hold(std::initializer_list<int> keyCodes, bool left = false, bool right = false)
     {
-        std::memcpy(dxInput->prevKeys, dxInput->keys, sizeof dxInput->keys);
-        dxInput->prevRightButton = dxInput->mouseState.rgbButtons[1] != 0;
-        std::memset(dxInput->keys, 0, sizeof dxInput->keys);
-        for (int k : keyCodes)
-            dxInput->keys[k] = 0x80;
-        dxInput->mouseState.rgbButtons[0] = left ? 0x80 : 0;
-        dxInput->mouseState.rgbButtons[1] = right ? 0x80 : 0;
-        dxInput->mouseState.lX = 0;
-        dxInput->mouseState.lY = 0;
+        HoldInput(keyCodes, left, right);
     }
 
     // One frame of the game after ms milliseconds.

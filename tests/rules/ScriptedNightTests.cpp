@@ -1,18 +1,12 @@
 // A whole day and night played headless on a small synthetic world: felling trees,
 // walking into the house, boarding a window, nightfall, the fight, and daybreak.
-#include "Game/Game.h"
-#include "Game/Globals.h"
-#include "Game/Settings.h"
+#include "RulesFixture.h"
+
 #include "Gedx/DXDevice.h"
-#include "input/DXInput.h"
 #include "port/MemoryDevice.h"
-#include "port/Port.h"
 #include "support/TestWorld.h"
 
-#include <gtest/gtest.h>
-
-#include <cmath>
-#include <cstring>
+#include <algorithm>
 
 namespace
 {
@@ -55,15 +49,7 @@ class ScriptedNightTest : public ::testing::Test
 
     void Hold(std::initializer_list<int> keyCodes, bool left = false, int32_t turn = 0)
     {
-        std::memcpy(dxInput->prevKeys, dxInput->keys, sizeof dxInput->keys);
-        dxInput->prevRightButton = dxInput->mouseState.rgbButtons[1] != 0;
-        std::memset(dxInput->keys, 0, sizeof dxInput->keys);
-        for (int k : keyCodes)
-            dxInput->keys[k] = 0x80;
-        dxInput->mouseState.rgbButtons[0] = left ? 0x80 : 0;
-        dxInput->mouseState.rgbButtons[1] = 0;
-        dxInput->mouseState.lX = turn;
-        dxInput->mouseState.lY = 0;
+        HoldInput(keyCodes, left, false, turn);
     }
 
     void Frame(DWORD ms)
@@ -166,17 +152,10 @@ TEST_F(ScriptedNightTest, ADayAndANightInTheHouse)
     // Every zombie stands 7 tall on the house's ground.
     int32_t base = g->terrainTriangles + g->wallTriangles + g->treeTriangles;
     device->Lock(0, 0);
+    const float heights[6] = {17.0f, 17.0f, 10.0f, 17.0f, 10.0f, 10.0f};
     for (int32_t k = 0; k < g->zombieCount; k++)
-    {
-        DXVertexTL* a = device->GetVBTri(base + 2 * k);
-        DXVertexTL* b = device->GetVBTri(base + 2 * k + 1);
-        EXPECT_EQ(a[0].z, 17.0f);
-        EXPECT_EQ(a[1].z, 17.0f);
-        EXPECT_EQ(a[2].z, 10.0f);
-        EXPECT_EQ(b[0].z, 17.0f);
-        EXPECT_EQ(b[1].z, 10.0f);
-        EXPECT_EQ(b[2].z, 10.0f);
-    }
+        for (int v = 0; v < 6; v++)
+            EXPECT_EQ(device->GetVBTri(base + 2 * k + v / 3)[v % 3].z, heights[v]) << k << " " << v;
     device->Unlock();
 
     // The night: the player stands his ground, turns to the nearest zombie in reach and
@@ -213,15 +192,10 @@ TEST_F(ScriptedNightTest, ADayAndANightInTheHouse)
         // By night he never leaves the house.
         ASSERT_TRUE(g->InRect(g->posX, g->posY, 100.0, 100.0, 164.0, 212.0));
 
+        // Three boards, worn one each at 18:40, 19:20 and 20:00.
         int32_t minuteOfDay = g->gameMinutes % 1440;
-        if (minuteOfDay >= 720 && minuteOfDay < 760)
-            ASSERT_EQ(g->boards[0][0], 3);
-        else if (minuteOfDay >= 760 && minuteOfDay < 800)
-            ASSERT_EQ(g->boards[0][0], 2);
-        else if (minuteOfDay >= 800 && minuteOfDay < 840)
-            ASSERT_EQ(g->boards[0][0], 1);
-        else
-            ASSERT_EQ(g->boards[0][0], 0);
+        int32_t worn = minuteOfDay < 720 ? 3 : std::min(3, (minuteOfDay - 720) / 40);
+        ASSERT_EQ(g->boards[0][0], 3 - worn) << minuteOfDay;
     }
     ASSERT_EQ(gameState, 0) << "killed at " << g->hour << ":" << g->minute;
     EXPECT_LT(g->health, 100);
