@@ -251,18 +251,12 @@ TEST(DXInput, EveryFailingStepThrowsItsOwnMessageWithTheResult)
 {
     auto mouse = [](Input& in) { in.input.CreateMouse(TestWindow()); };
     auto keyboard = [](Input& in) { in.input.CreateKB(TestWindow()); };
-    EXPECT_EQ(FailureOf(mouse, "SetDataFormat"),
-              "DXInput::CreateMouse failed - SetDataFormat() failed");
-    EXPECT_EQ(FailureOf(mouse, "SetCooperativeLevel"),
-              "DXInput::CreateMouse failed - SetCooperativeLevel() failed");
-    EXPECT_EQ(FailureOf(mouse, "SetProperty"),
-              "DXInput::CreateMouse failed - SetProperty() failed");
-    EXPECT_EQ(FailureOf(mouse, "Acquire"), "DXInput::CreateMouse failed - Acquire() failed");
-    EXPECT_EQ(FailureOf(keyboard, "SetDataFormat"),
-              "DXInput::CreateKB failed - SetDataFormat() failed");
-    EXPECT_EQ(FailureOf(keyboard, "SetCooperativeLevel"),
-              "DXInput::CreateKB failed - SetCooperativeLevel() failed");
-    EXPECT_EQ(FailureOf(keyboard, "Acquire"), "DXInput::CreateKB failed - Acquire() failed");
+    for (const char* step : {"SetDataFormat", "SetCooperativeLevel", "SetProperty", "Acquire"})
+        EXPECT_EQ(FailureOf(mouse, step),
+                  std::string("DXInput::CreateMouse failed - ") + step + "() failed");
+    for (const char* step : {"SetDataFormat", "SetCooperativeLevel", "Acquire"})
+        EXPECT_EQ(FailureOf(keyboard, step),
+                  std::string("DXInput::CreateKB failed - ") + step + "() failed");
 
     auto mouseRead = [](Input& in)
     {

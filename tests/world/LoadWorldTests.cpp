@@ -24,27 +24,11 @@ using testworld::Quad;
 
 namespace
 {
-struct Vec
+// Normals computed with the vector library the game uses (it has its own tests).
+using Vec = M3DVector;
+Vec Sum(Vec a, Vec b)
 {
-    double x, y, z;
-};
-
-Vec Sub(Vec a, Vec b)
-{
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
-Vec Cross3(Vec a, Vec b)
-{
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-Vec Unit(Vec a)
-{
-    double l = std::sqrt(a.x * a.x + a.y * a.y + a.z * a.z);
-    return {a.x / l, a.y / l, a.z / l};
-}
-Vec Add(Vec a, Vec b)
-{
-    return {a.x + b.x, a.y + b.y, a.z + b.z};
+    return a += b;
 }
 
 // The texture corners of a quad's two triangles (A, B, C), (B, D, C).
@@ -185,13 +169,12 @@ TEST_F(LoadWorldTest, SmoothNormalsTakeOnlyTheCellsThatExist)
 {
     std::vector<int32_t> h = Bumpy();
     Load(h, {}, {}, {});
-    auto P = [&](int32_t i, int32_t j) {
-        return Vec{12.0 * i, 12.0 * j, double(float(h[size_t(j * 128 + i)] / 3.0))};
-    };
+    auto P = [&](int32_t i, int32_t j)
+    { return Vec(12.0 * i, 12.0 * j, double(float(h[size_t(j * 128 + i)] / 3.0))); };
     auto first = [&](int32_t i, int32_t j)
-    { return Unit(Cross3(Sub(P(i + 1, j), P(i, j)), Sub(P(i, j + 1), P(i + 1, j)))); };
+    { return Normalise(Cross(P(i + 1, j) - P(i, j), P(i, j + 1) - P(i + 1, j))); };
     auto second = [&](int32_t i, int32_t j)
-    { return Unit(Cross3(Sub(P(i + 1, j + 1), P(i + 1, j)), Sub(P(i, j + 1), P(i + 1, j + 1)))); };
+    { return Normalise(Cross(P(i + 1, j + 1) - P(i + 1, j), P(i, j + 1) - P(i + 1, j + 1))); };
     auto tri = [&](int32_t i, int32_t j, int k) { return Tri(2 * (127 * j + i) + k); };
 
     // Corner (0, 0): the first triangle of cell (0, 0) alone.
@@ -208,13 +191,13 @@ TEST_F(LoadWorldTest, SmoothNormalsTakeOnlyTheCellsThatExist)
     ExpectNormal(tri(0, 126, 1)[2], c, "corner 0,127");
 
     // Edge point (5, 0): first triangles of cells (4, 0) and (5, 0).
-    Vec e = Unit(Add(first(4, 0), first(5, 0)));
+    Vec e = Normalise(Sum(first(4, 0), first(5, 0)));
     ExpectNormal(tri(4, 0, 0)[1], e, "edge 5,0");
     ExpectNormal(tri(4, 0, 1)[0], e, "edge 5,0");
     ExpectNormal(tri(5, 0, 0)[0], e, "edge 5,0");
 
     // Interior point (9, 4): four faces, written to all six vertices there.
-    Vec n = Unit(Add(Add(second(8, 3), first(9, 3)), Add(first(8, 4), first(9, 4))));
+    Vec n = Normalise(Sum(Sum(second(8, 3), first(9, 3)), Sum(first(8, 4), first(9, 4))));
     ExpectNormal(tri(8, 3, 1)[1], n, "interior");
     ExpectNormal(tri(9, 3, 0)[2], n, "interior");
     ExpectNormal(tri(9, 3, 1)[2], n, "interior");
@@ -289,7 +272,7 @@ TEST_F(LoadWorldTest, WallsAtEveryHouseInFileOrderWithFlatNormals)
     EXPECT_EQ(game->treeTriangles, 2);
     EXPECT_EQ(game->vbTriangleCount, 32258 + 8 + 2 + 160);
 
-    const Vec corners[2] = {{68, 144, 10}, {368, 444, 10}};
+    const Vec corners[2] = {Vec(68, 144, 10), Vec(368, 444, 10)};
     for (int house = 0; house < 2; house++)
     {
         const DXVertexTL* t = Tri(32258 + 4 * house);
@@ -307,14 +290,14 @@ TEST_F(LoadWorldTest, WallsAtEveryHouseInFileOrderWithFlatNormals)
         {
             EXPECT_EQ(t[k].u, quadUV[k][0]);
             EXPECT_EQ(t[k].v, quadUV[k][1]);
-            ExpectNormal(t[k], {0, 1, 0}, "wall along x");
+            ExpectNormal(t[k], Vec(0, 1, 0), "wall along x");
             EXPECT_EQ(t[k].y, float(c.y));
         }
         // Quad 1 comes second at every house.
         const DXVertexTL* s = Tri(32258 + 4 * house + 2);
         EXPECT_EQ(s[1].y, float(c.y + 15));
         for (int k = 0; k < 6; k++)
-            ExpectNormal(s[k], {-1, 0, 0}, "wall along y");
+            ExpectNormal(s[k], Vec(-1, 0, 0), "wall along y");
     }
     // The tree billboard follows the walls.
     EXPECT_EQ(Tri(32266)[0].z, 21.0f);
