@@ -171,21 +171,6 @@ TEST_F(DeviceTest, CreationFailuresCarryTheResultAndLeaveNothingBehind)
     EXPECT_TRUE(port::LastMemoryDevice()->Released());
 }
 
-TEST_F(DeviceTest, DestructorReleasesBufferAndDevice)
-{
-    MemoryDevice* memory;
-    {
-        testworld::HeadlessDevice headless(16);
-        memory = headless.memory;
-        memory->ClearCalls();
-    }
-    EXPECT_TRUE(memory->Released());
-    std::vector<DeviceCall> releases = CallsOf(memory, CallKind::Release);
-    ASSERT_EQ(releases.size(), 2u);
-    EXPECT_EQ(releases[0].created, "vb#1");
-    EXPECT_EQ(releases[1].created, "device");
-}
-
 TEST_F(DeviceTest, FillColourAndRenderBracketAFrame)
 {
     testworld::HeadlessDevice headless(16);
