@@ -1,3 +1,4 @@
+#include "GameParameters.h"
 #include "port/MemoryDevice.h"
 #include "port/Port.h"
 
@@ -18,23 +19,9 @@ HWND FakeWindow()
     return reinterpret_cast<HWND>(&window);
 }
 
-D3DPRESENT_PARAMETERS GameParameters(UINT width = 1024, UINT height = 768)
-{
-    D3DPRESENT_PARAMETERS p{};
-    p.BackBufferWidth = width;
-    p.BackBufferHeight = height;
-    p.BackBufferFormat = D3DFMT_X8R8G8B8;
-    p.BackBufferCount = 1;
-    p.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    p.EnableAutoDepthStencil = TRUE;
-    p.AutoDepthStencilFormat = D3DFMT_D16;
-    p.Flags = 0x13;
-    return p;
-}
-
 class MemoryDeviceTest : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         port::SetHeadless(true);
@@ -60,9 +47,9 @@ protected:
     IDirect3DVertexBuffer9* Buffer(UINT triangles)
     {
         IDirect3DVertexBuffer9* vb = nullptr;
-        EXPECT_EQ(device->CreateVertexBuffer(triangles * 96, 0, 0x112, D3DPOOL_DEFAULT, &vb,
-                                             nullptr),
-                  D3D_OK);
+        EXPECT_EQ(
+            device->CreateVertexBuffer(triangles * 96, 0, 0x112, D3DPOOL_DEFAULT, &vb, nullptr),
+            D3D_OK);
         resources.push_back(vb);
         return vb;
     }
@@ -128,7 +115,8 @@ TEST_F(MemoryDeviceTest, RecordsAFrameAsReadableCallsInOrder)
 TEST_F(MemoryDeviceTest, StartsWithDirect3DsDefaultState)
 {
     EXPECT_EQ(device->RenderState(D3DRS_LIGHTING), DWORD(TRUE));
-    EXPECT_EQ(device->RenderState(D3DRS_ZENABLE), DWORD(D3DZB_TRUE)); // a depth buffer was asked for
+    EXPECT_EQ(device->RenderState(D3DRS_ZENABLE),
+              DWORD(D3DZB_TRUE)); // a depth buffer was asked for
     EXPECT_EQ(device->RenderState(D3DRS_ZWRITEENABLE), DWORD(TRUE));
     EXPECT_EQ(device->RenderState(D3DRS_CULLMODE), DWORD(D3DCULL_CCW));
     EXPECT_EQ(device->RenderState(D3DRS_ALPHAFUNC), DWORD(D3DCMP_ALWAYS));
@@ -196,8 +184,8 @@ TEST_F(MemoryDeviceTest, DrawsAreCheckedAgainstTheSceneTheStreamAndTheBuffer)
     device->SetStreamSource(0, vb, 0, 32);
     EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), D3DERR_INVALIDCALL);
     ASSERT_EQ(device->BeginScene(), D3D_OK);
-    EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 10), D3D_OK);  // the whole buffer
-    EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 3, 9), D3D_OK);   // ends on the last byte
+    EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 10), D3D_OK); // the whole buffer
+    EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 3, 9), D3D_OK);  // ends on the last byte
     EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 6, 9), D3DERR_INVALIDCALL); // one past
     EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 30, 0), D3D_OK); // nothing to draw
 
@@ -310,23 +298,15 @@ TEST_F(MemoryDeviceTest, FailuresCanBeInjectedByKindOrByName)
     EXPECT_EQ(vb->Unlock(), D3DERR_INVALIDCALL); // the failed lock left it unlocked
 }
 
-TEST(MemoryDeviceLifetime, ResourcesHoldTheDeviceAndReleasesAreRecorded)
+TEST_F(MemoryDeviceTest, ResourcesHoldTheDeviceAndReleasesAreRecorded)
 {
-    port::SetHeadless(true);
-    IDirect3D9* d3d = Direct3DCreate9(31);
-    ASSERT_NE(d3d, nullptr);
-    D3DPRESENT_PARAMETERS p = GameParameters();
-    IDirect3DDevice9* device = nullptr;
-    ASSERT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, FakeWindow(),
-                                D3DCREATE_HARDWARE_VERTEXPROCESSING, &p, &device),
-              D3D_OK);
-    MemoryDevice* memory = port::LastMemoryDevice();
     IDirect3DVertexBuffer9* vb = nullptr;
     ASSERT_EQ(device->CreateVertexBuffer(96, 0, 0x112, D3DPOOL_DEFAULT, &vb, nullptr), D3D_OK);
-    EXPECT_EQ(memory->References(), 2u);
+    EXPECT_EQ(device->References(), 2u);
     vb->Release();
-    EXPECT_EQ(device->Release(), 0u);
-    d3d->Release();
+    MemoryDevice* memory = device;
+    device = nullptr;
+    EXPECT_EQ(memory->Release(), 0u);
     // Still readable after the game let go of it.
     ASSERT_EQ(port::LastMemoryDevice(), memory);
     EXPECT_TRUE(memory->Released());
@@ -341,9 +321,10 @@ TEST(MemoryDirect3D, RefusesDevicesThatCannotBeMade)
     IDirect3D9* d3d = Direct3DCreate9(31);
     ASSERT_NE(d3d, nullptr);
     IDirect3DDevice9* device = reinterpret_cast<IDirect3DDevice9*>(1);
-    auto create = [&](D3DPRESENT_PARAMETERS p, HWND window) {
-        return d3d->CreateDevice(0, D3DDEVTYPE_HAL, window, D3DCREATE_HARDWARE_VERTEXPROCESSING,
-                                 &p, &device);
+    auto create = [&](D3DPRESENT_PARAMETERS p, HWND window)
+    {
+        return d3d->CreateDevice(0, D3DDEVTYPE_HAL, window, D3DCREATE_HARDWARE_VERTEXPROCESSING, &p,
+                                 &device);
     };
     EXPECT_EQ(create(GameParameters(0, 768), FakeWindow()), D3DERR_INVALIDCALL);
     EXPECT_EQ(device, nullptr);

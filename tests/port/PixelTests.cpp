@@ -1,5 +1,6 @@
 // The OpenGL device, checked by the pixels it leaves in the back buffer. Needs a display
 // (the test command runs it in a virtual X server); skipped without one.
+#include "GameParameters.h"
 #include "port/D3D9.h"
 #include "port/Port.h"
 #include "support/TempDir.h"
@@ -37,7 +38,7 @@ D3DMATRIX Identity()
 
 class PixelTest : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         port::SetHeadless(false);
@@ -71,15 +72,7 @@ protected:
 
     HRESULT MakeDevice(UINT width, UINT height)
     {
-        D3DPRESENT_PARAMETERS p{};
-        p.BackBufferWidth = width;
-        p.BackBufferHeight = height;
-        p.BackBufferFormat = D3DFMT_X8R8G8B8;
-        p.BackBufferCount = 1;
-        p.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        p.EnableAutoDepthStencil = TRUE;
-        p.AutoDepthStencilFormat = D3DFMT_D16;
-        p.Flags = 0x13;
+        D3DPRESENT_PARAMETERS p = GameParameters(width, height);
         HRESULT result = d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window,
                                            D3DCREATE_HARDWARE_VERTEXPROCESSING, &p, &device);
         if (SUCCEEDED(result))
@@ -131,8 +124,8 @@ protected:
     }
 
     // Two triangles over the rectangle, both clockwise on the screen.
-    void Quad(float left, float top, float right, float bottom, float z,
-              IDirect3DTexture9* texture, float uMax = 1.0f)
+    void Quad(float left, float top, float right, float bottom, float z, IDirect3DTexture9* texture,
+              float uMax = 1.0f)
     {
         VertexTL a{left, top, z, 0, 0, 1, 0, 0}, b{right, top, z, 0, 0, 1, uMax, 0};
         VertexTL c{left, bottom, z, 0, 0, 1, 0, 1}, d{right, bottom, z, 0, 0, 1, uMax, 1};
@@ -219,18 +212,19 @@ TEST_F(PixelTest, DaylightLightsTrianglesInWorldSpace)
     view._33 = -1.0f;
     device->SetTransform(D3DTS_VIEW, &view);
     // Left half: facing up (lit); right half: facing down (ambient only).
-    VertexTL up[3] = {{1, -1, -0.5f, 0, 0, 1, 0, 0}, {1, 1, -0.5f, 0, 0, 1, 0, 0},
+    VertexTL up[3] = {{1, -1, -0.5f, 0, 0, 1, 0, 0},
+                      {1, 1, -0.5f, 0, 0, 1, 0, 0},
                       {0.1f, -1, -0.5f, 0, 0, 1, 0, 0}};
-    VertexTL down[3] = {{-0.1f, -1, -0.5f, 0, 0, -1, 0, 0}, {-0.1f, 1, -0.5f, 0, 0, -1, 0, 0},
+    VertexTL down[3] = {{-0.1f, -1, -0.5f, 0, 0, -1, 0, 0},
+                        {-0.1f, 1, -0.5f, 0, 0, -1, 0, 0},
                         {-1, -1, -0.5f, 0, 0, -1, 0, 0}};
     Triangle(up[0], up[1], up[2], white);
     Triangle(down[0], down[1], down[2], white);
     device->EndScene();
 
     double lambert = 1.0 / std::sqrt(1.0 + 0.64 + 1.0);
-    auto channel = [&](int ambient, double diffuse, double n) {
-        return std::min(255.0, (ambient / 255.0 + diffuse * n) * 255.0);
-    };
+    auto channel = [&](int ambient, double diffuse, double n)
+    { return std::min(255.0, (ambient / 255.0 + diffuse * n) * 255.0); };
     // x flips under the view: the "up" triangle lands on the left of the screen.
     EXPECT_PIXEL(At(20, 100), channel(0x68, 0.315, lambert), channel(0x6E, 0.35, lambert),
                  channel(0x5D, 0.2625, lambert), 2);
@@ -258,10 +252,10 @@ TEST_F(PixelTest, AlphaTestDropsKeyedTexelsAndBlendingMixesHalfAlpha)
     device->EndScene();
 
     // Top half, one texel in each quarter of the width.
-    EXPECT_PIXEL(At(20, 30), 255, 0, 0, 0);   // alpha 0: dropped
+    EXPECT_PIXEL(At(20, 30), 255, 0, 0, 0);     // alpha 0: dropped
     EXPECT_PIXEL(At(60, 30), 127, 127, 127, 1); // passes the test, drawn as it is
     EXPECT_PIXEL(At(100, 30), 0, 0, 255, 0);
-    EXPECT_PIXEL(At(140, 30), 255, 0, 0, 0);  // alpha 7 < 8: dropped
+    EXPECT_PIXEL(At(140, 30), 255, 0, 0, 0); // alpha 7 < 8: dropped
     // Bottom half: the half-alpha texel mixes with the red behind it.
     double a = 127.0 / 255.0;
     EXPECT_PIXEL(At(60, 90), a * 127 + (1 - a) * 255, a * 127, a * 127, 2);
@@ -313,8 +307,8 @@ TEST_F(PixelTest, OverlayCoversExactlyItsPixelRectangle)
     {
         float x, y, z, u, v;
     };
-    VertexT A{left, top, 0, 0, 0}, B{right, top, 0, w / 512.0f, 0}, C{left, bottom, 0, 0, h / 64.0f},
-        D{right, bottom, 0, w / 512.0f, h / 64.0f};
+    VertexT A{left, top, 0, 0, 0}, B{right, top, 0, w / 512.0f, 0},
+        C{left, bottom, 0, 0, h / 64.0f}, D{right, bottom, 0, w / 512.0f, h / 64.0f};
     VertexT first[3] = {A, B, C}, second[3] = {B, D, C};
     device->SetTexture(0, green);
     ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, first, sizeof(VertexT)), D3D_OK);
@@ -352,7 +346,8 @@ TEST_F(PixelTest, ProjectionClipsAtTheNearAndFarPlanes)
     device->SetTransform(D3DTS_PROJECTION, &projection);
     // The lower-left half of the screen at depth z.
     auto lowerLeft = [&](float z, IDirect3DTexture9* t) {
-        Triangle({-z, -z, z, 0, 0, 1, 0, 0}, {-z, z, z, 0, 0, 1, 0, 0}, {z, -z, z, 0, 0, 1, 0, 0}, t);
+        Triangle({-z, -z, z, 0, 0, 1, 0, 0}, {-z, z, z, 0, 0, 1, 0, 0}, {z, -z, z, 0, 0, 1, 0, 0},
+                 t);
     };
     lowerLeft(0.8f, white); // in front of the near plane
     device->EndScene();
