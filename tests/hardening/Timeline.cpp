@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <utility>
 
 namespace hardening
 {
@@ -78,18 +79,15 @@ bool ParseFrame(const std::string& line, FrameInput* frame, std::string* error)
             f.keys.push_back(uint8_t(k));
         }
     }
-    if (!ParseNumber(dx, -1000000, 1000000, &v))
+    for (auto axis : {std::make_pair(&dx, &f.mouseDX), std::make_pair(&dy, &f.mouseDY)})
     {
-        *error = "bad mouse dx '" + dx + "'";
-        return false;
+        if (!ParseNumber(*axis.first, -1000000, 1000000, &v))
+        {
+            *error = "bad mouse motion '" + *axis.first + "'";
+            return false;
+        }
+        *axis.second = int32_t(v);
     }
-    f.mouseDX = int32_t(v);
-    if (!ParseNumber(dy, -1000000, 1000000, &v))
-    {
-        *error = "bad mouse dy '" + dy + "'";
-        return false;
-    }
-    f.mouseDY = int32_t(v);
     if ((left != "0" && left != "1") || (right != "0" && right != "1"))
     {
         *error = "a button is 0 or 1";
