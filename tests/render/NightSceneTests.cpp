@@ -176,4 +176,20 @@ TEST_F(NightScene, ZombiesStandOutsideTheDoorwayUnderTheNightSky)
         }
     EXPECT_GT(changed, 2000) << "zombie pixels";
     EXPECT_EQ(changedInHud, 0);
+
+    // One board on the doorway: its planks show from inside, across the opening.
+    game->boards[nearest][0] = 1;
+    Frame boarded = Draw();
+    EXPECT_TRUE(port::WritePng(std::string(out ? out : ".") + "/night-boarded.png", boarded.width,
+                               boarded.height, boarded.rgba));
+    int covered = 0;
+    for (int y = 0; y < boarded.height; y++)
+        for (int x = 0; x < boarded.width; x++)
+        {
+            const uint8_t* a = boarded.At(x, y);
+            const uint8_t* b = night.At(x, y);
+            if (std::abs(a[0] - b[0]) + std::abs(a[1] - b[1]) + std::abs(a[2] - b[2]) > 24)
+                covered++;
+        }
+    EXPECT_GT(covered, 20000) << "plank pixels across the doorway";
 }
