@@ -25,11 +25,6 @@ const int32_t vertexBufferTriangles = 37058;
 const int32_t mouseMaxX = 639;
 const int32_t mouseMaxY = 479;
 
-const D3DMATRIX* AsD3D(const float* matrix)
-{
-    return reinterpret_cast<const D3DMATRIX*>(matrix);
-}
-
 void ShowError(const char* text)
 {
     MessageBoxA(nullptr, text, gameTitle, MB_ICONERROR);
@@ -80,13 +75,7 @@ void RenderFrame()
         IDirect3DDevice9* d3d = device->device;
         d3d->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
         d3d->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
-        d3d->SetTransform(D3DTS_PROJECTION, AsD3D(ToD3DMatrix(Identity())));
-        M3DMatrix mirror = Identity();
-        mirror.m[1][1] = -1.0;
-        d3d->SetTransform(D3DTS_VIEW, AsD3D(ToD3DMatrix(mirror)));
-        d3d->SetRenderState(D3DRS_ZENABLE, FALSE);
-        d3d->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
-        d3d->SetRenderState(D3DRS_LIGHTING, FALSE);
+        SetScreenSpace(device);
         device->FillColour(0);
         DXOverlay* picture = gameState == 1 ? gameOverImage0 : gameOverImage1;
         picture->Draw(device, 0, 0, 0, 0);
@@ -126,10 +115,7 @@ void StartGame()
     game->Reset();
 }
 
-namespace
-{
-// Start-up in its fixed order, then the loop; returns when WM_QUIT arrives.
-void RunGame()
+void StartUp()
 {
     // The device takes its back-buffer size from the settings, so they come first.
     ReadSettings();
@@ -148,6 +134,14 @@ void RunGame()
 
     StartGame();
     ShowCursor(FALSE);
+}
+
+namespace
+{
+// Start-up, then the loop; returns when WM_QUIT arrives.
+void RunGame()
+{
+    StartUp();
 
     // Every waiting message is handled before the next frame; no timer, no sleep.
     MSG message;

@@ -152,13 +152,7 @@ void CGame::Render()
     }
 
     // Screen space: the 640 x 480 grid, rows top-down.
-    d3d->SetTransform(D3DTS_PROJECTION, AsD3D(ToD3DMatrix(Identity())));
-    M3DMatrix mirror = Identity();
-    mirror.m[1][1] = -1.0;
-    d3d->SetTransform(D3DTS_VIEW, AsD3D(ToD3DMatrix(mirror)));
-    d3d->SetRenderState(D3DRS_ZENABLE, FALSE);
-    d3d->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
-    d3d->SetRenderState(D3DRS_LIGHTING, FALSE);
+    SetScreenSpace(device);
 
     DrawHud();
 

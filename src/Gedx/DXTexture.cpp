@@ -1,6 +1,7 @@
 #include "Gedx/DXTexture.h"
 #include "Gedx/DXDevice.h"
 #include "Gedx/DXException.h"
+#include "Types3d/Types3d.h"
 
 #include <cstring>
 
@@ -95,4 +96,16 @@ void DXOverlay::Draw(DXDevice* device, int32_t x, int32_t y, int32_t anchorX, in
 void DXOverlay::DrawCentred(DXDevice* device, int32_t x, int32_t y)
 {
     Draw(device, x, y, 500, 500);
+}
+
+void SetScreenSpace(DXDevice* device)
+{
+    IDirect3DDevice9* d3d = device->device;
+    d3d->SetTransform(D3DTS_PROJECTION, reinterpret_cast<const D3DMATRIX*>(ToD3DMatrix(Identity())));
+    M3DMatrix mirror = Identity();
+    mirror.m[1][1] = -1.0;
+    d3d->SetTransform(D3DTS_VIEW, reinterpret_cast<const D3DMATRIX*>(ToD3DMatrix(mirror)));
+    d3d->SetRenderState(D3DRS_ZENABLE, FALSE);
+    d3d->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
+    d3d->SetRenderState(D3DRS_LIGHTING, FALSE);
 }

@@ -33,3 +33,8 @@ public:
     void Draw(DXDevice* device, int32_t x, int32_t y, int32_t anchorX, int32_t anchorY);
     void DrawCentred(DXDevice* device, int32_t x, int32_t y);
 };
+
+// The set-up every caller establishes before its first overlay of a frame: identity
+// projection, a view that mirrors y (pixel rows run down the screen), no depth test or
+// depth writes, no lighting. Alpha handling is left to the caller.
+void SetScreenSpace(DXDevice* device);

@@ -176,7 +176,9 @@ TEST_F(Render, SkyAndZombiesFollowThePhase)
                                     "Draw 10 4 " + NameOf(g.zombieTexture)) != trace.end();
         EXPECT_EQ(zombieDraw, c.zombies) << "phase " << c.phase;
         if (c.phase == 0) // by day their billboards are not even written
+        {
             EXPECT_EQ(Triangle(10)[0].x, -1.0f) << "phase " << c.phase;
+        }
     }
 }
 

@@ -265,8 +265,12 @@ TEST(OverlayTest, PlacementOnTheFixedGrid)
 
     // Both triangles use the overlay's own texture.
     for (const DeviceCall& call : memory->calls)
+    {
         if (call.kind == CallKind::SetTexture)
+        {
             EXPECT_EQ(call.texturePointer, panel->texture->texture);
+        }
+    }
 
     delete panel;
     delete full;

@@ -2,6 +2,7 @@
 
 #include "Game/Game.h"
 #include "Game/Globals.h"
+#include "Game/Main.h"
 #include "Game/Random.h"
 #include "Game/Settings.h"
 #include "Gedx/DXDevice.h"
@@ -69,20 +70,8 @@ HeadlessGame::HeadlessGame(uint32_t startClock)
         game = new CGame();
 
     // The entry point's start-up, in its order.
-    ReadSettings();
     instanceHandle = GetModuleHandleA(nullptr);
-    mainForm = new TForm(WindowProc, instanceHandle);
-    mainForm->Create(nullptr, "Gloamfield", 640, 480, 1);
-    mainForm->Center();
-    mainForm->Show();
-    gfx = new DXGfx();
-    LoadDXLibraries(DXLIB_DINPUT8);
-    dxInput = new DXInput(instanceHandle);
-    dxInput->CreateMouse(mainForm->hwnd);
-    dxInput->CreateKB(mainForm->hwnd);
-    dxInput->mouseScale = 1.0f;
-    StartGame();
-    ShowCursor(FALSE);
+    StartUp();
     memory = port::LastMemoryDevice();
     memory->ClearCalls();
 }
