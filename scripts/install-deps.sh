@@ -1,16 +1,22 @@
 #!/usr/bin/env bash
-# Installs, with apt-get, whatever of the build and test tools this machine lacks.
+# Installs, with apt-get, whatever this machine lacks:
+#   install-deps.sh play   what building and playing the native game needs
+#   install-deps.sh        that, and every tool the tests use
 set -euo pipefail
 
 packages=(
-  cmake ninja-build pkg-config g++ clang libclang-rt-14-dev
-  libgtest-dev libbenchmark-dev
+  cmake ninja-build pkg-config g++ libgtest-dev libbenchmark-dev
   libsdl2-dev libgl-dev libgl1-mesa-dri libpng-dev zlib1g-dev
   libcairo2-dev fonts-dejavu-core
-  xvfb xauth xdotool x11-apps x11-utils imagemagick
-  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64 zip unzip
-  valgrind python3
 )
+if [ "${1:-all}" != play ]; then
+  packages+=(
+    clang libclang-rt-14-dev
+    xvfb xauth xdotool x11-apps x11-utils imagemagick
+    g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64 zip unzip
+    valgrind python3
+  )
+fi
 
 missing=()
 for p in "${packages[@]}"; do
