@@ -367,6 +367,31 @@ TEST_F(PixelTest, ProjectionClipsAtTheNearAndFarPlanes)
     EXPECT_PIXEL(At(20, 100), 255, 255, 255, 0);
 }
 
+// Releasing the texture and the vertex buffer a device has bound leaves it nothing of
+// theirs to reach: uploads, draws and presents afterwards still work.
+TEST_F(PixelTest, ReleasedTextureAndBufferAreLetGoByTheDevice)
+{
+    ASSERT_EQ(MakeDevice(160, 120), D3D_OK);
+    IDirect3DTexture9* bound = White();
+    textures.pop_back();
+    VertexTL a{-1, -1, 0.5f, 0, 0, 1, 0, 0}, b{-1, 1, 0.5f, 0, 0, 1, 0, 0},
+        c{1, -1, 0.5f, 0, 0, 1, 0, 0};
+    Triangle(a, b, c, bound);
+    IDirect3DVertexBuffer9* buffer = nullptr;
+    ASSERT_EQ(device->CreateVertexBuffer(96, 0, 0x112, D3DPOOL_DEFAULT, &buffer, nullptr), D3D_OK);
+    ASSERT_EQ(device->SetStreamSource(0, buffer, 0, 32), D3D_OK);
+    bound->Release();
+    buffer->Release();
+
+    EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), D3DERR_INVALIDCALL);
+    IDirect3DTexture9* blue = Texture(2, 2, std::vector<uint32_t>(4, 0xFF0000FFu));
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+    Triangle(a, b, c, blue);
+    device->EndScene();
+    EXPECT_PIXEL(At(20, 100), 0, 0, 255, 0);
+    EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+}
+
 TEST_F(PixelTest, PrintScreenWritesNumberedPictures)
 {
     ASSERT_EQ(MakeDevice(64, 48), D3D_OK);

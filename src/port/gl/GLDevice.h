@@ -65,6 +65,9 @@ public:
     // The back buffer as RGBA, top row first.
     void ReadBackBuffer(int* width, int* height, std::vector<uint8_t>* rgba);
     void MakeCurrent();
+    // A texture or buffer going away is unbound, so the device never reaches it again.
+    void Forget(const GLTexture* texture);
+    void Forget(const GLVertexBuffer* buffer);
 
     std::vector<GLTexture*> textures;
     std::vector<GLVertexBuffer*> buffers;

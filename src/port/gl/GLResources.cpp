@@ -37,6 +37,7 @@ ULONG GLTexture::LastReference()
 {
     GLDevice* owner = device;
     d3d::DropLive(owner->textures, this);
+    owner->Forget(this);
     delete this;
     owner->Release(); // resources hold their device, as Direct3D's do
     return 0;
@@ -61,6 +62,7 @@ ULONG GLVertexBuffer::LastReference()
 {
     GLDevice* owner = device;
     d3d::DropLive(owner->buffers, this);
+    owner->Forget(this);
     delete this;
     owner->Release();
     return 0;
@@ -72,6 +74,21 @@ HRESULT GLVertexBuffer::Lock(UINT offsetToLock, UINT sizeToLock, void** data, DW
 }
 
 HRESULT GLVertexBuffer::Unlock() { return UnlockBytes(); }
+
+void GLDevice::Forget(const GLTexture* texture)
+{
+    if (boundTexture == texture)
+        boundTexture = nullptr;
+}
+
+void GLDevice::Forget(const GLVertexBuffer* buffer)
+{
+    if (stream == buffer)
+    {
+        stream = nullptr;
+        streamOffset = streamStride = 0;
+    }
+}
 
 GLTexture* GLDevice::OwnTexture(IDirect3DBaseTexture9* texture) const
 {
