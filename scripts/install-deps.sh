@@ -12,7 +12,7 @@ packages=(
 if [ "${1:-all}" != play ]; then
   packages+=(
     clang libclang-rt-14-dev
-    xvfb xauth xdotool x11-apps x11-utils imagemagick
+    xvfb xauth xdotool x11-apps x11-utils imagemagick openbox wmctrl
     g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64 zip unzip
     valgrind python3
   )

@@ -5,10 +5,18 @@ e2e_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 work=$(mktemp -d /tmp/gloamfield-e2e-XXXXXX)
 xvfb_pid=""
 
+# Ends a child process and reaps it, so nothing of this run outlives it.
+stop() {
+  [ -n "${1:-}" ] || return 0
+  kill "$1" 2>/dev/null || true
+  wait "$1" 2>/dev/null || true
+}
+
 cleanup() {
   local status=$?
-  [ -n "${game_pid:-}" ] && kill "$game_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  stop "${game_pid:-}"
+  stop "${wm_pid:-}"
+  stop "$xvfb_pid"
   if [ $status -eq 0 ]; then
     rm -rf "$work"
   else
@@ -22,19 +30,22 @@ fail() {
   exit 1
 }
 
-# Starts Xvfb on the first free display number and exports DISPLAY.
+# Starts a private Xvfb on a display number it chooses itself and exports DISPLAY.
 start_x() {
   local size=${1:-1024x768x24}
-  local n=90
-  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 "$size" -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
   xvfb_pid=$!
-  export DISPLAY=":$n"
+  for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    sleep 0.1
+  done
+  [ -s "$work/display" ] || fail "Xvfb did not start"
+  export DISPLAY=":$(head -n 1 "$work/display")"
   for _ in $(seq 100); do
     xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
     sleep 0.1
   done
-  fail "Xvfb did not start"
+  fail "Xvfb does not answer on $DISPLAY"
 }
 
 # shot NAME: NAME.ppm for the checks, NAME.png for people.
@@ -60,14 +71,15 @@ wait_window() {
   return 1
 }
 
-# wait_exit PID SECONDS: waits for the process and prints its exit status.
+# wait_exit PID SECONDS: waits for the process and leaves its exit status in
+# $exit_status. (Not run in a subshell: only this shell can reap its own children.)
 wait_exit() {
   local pid=$1 seconds=$2
+  exit_status=""
   for _ in $(seq $((seconds * 10))); do
     if ! kill -0 "$pid" 2>/dev/null; then
-      local status=0
-      wait "$pid" || status=$?
-      echo "$status"
+      exit_status=0
+      wait "$pid" || exit_status=$?
       return 0
     fi
     sleep 0.1

@@ -16,7 +16,8 @@ box=$(wait_window Gloamfield 15) || fail "no error box appeared"
 sleep 0.5
 shot missing-settings
 xdotool windowfocus --sync "$box" key Return 2>/dev/null || xdotool key Return
-status=$(wait_exit "$game_pid" 15) || fail "the game did not end after the error box"
+wait_exit "$game_pid" 15 || fail "the game did not end after the error box"
+status=$exit_status
 game_pid=""
 [ "$status" = 0 ] || fail "exit status $status after the error box"
 grep -qF "File not found: 'GameSettings.ini'" "$work/empty.err" ||
@@ -27,7 +28,11 @@ mkdir "$work/play"
 cp -r "$build/Data" "$build/GameSettings.ini" "$work/play/"
 (cd "$work/play" && exec "$game") >"$work/play.out" 2>"$work/play.err" &
 game_pid=$!
-window=$(wait_window Gloamfield 20) || fail "no game window"
+window=$(wait_window Gloamfield 20) || {
+  xwininfo -root -tree >"$work/windows.txt" 2>&1 || true
+  shot no-window
+  fail "no game window"
+}
 xdotool windowfocus --sync "$window" 2>/dev/null || true
 sleep 2
 shot day
@@ -56,7 +61,27 @@ for _ in $(seq 50); do [ -e "$work/play/screenshot-0001.png" ] && break; sleep 0
 
 echo "-- Escape ends the game with status 0"
 hold Escape 0.3
-status=$(wait_exit "$game_pid" 15) || fail "the game did not end on Escape"
+wait_exit "$game_pid" 15 || fail "the game did not end on Escape"
+status=$exit_status
 game_pid=""
 [ "$status" = 0 ] || fail "exit status $status after Escape"
+echo "-- closing the window through the window manager ends the game with status 0"
+openbox >"$work/openbox.log" 2>&1 &
+wm_pid=$!
+(cd "$work/play" && exec "$game") >"$work/close.out" 2>"$work/close.err" &
+game_pid=$!
+wait_window Gloamfield 20 >/dev/null || fail "no game window under the window manager"
+sleep 1.5
+closed=""
+for _ in $(seq 50); do
+  wmctrl -c Gloamfield 2>/dev/null && { closed=yes; break; }
+  sleep 0.1
+done
+[ -n "$closed" ] || fail "the window manager does not know the game window"
+wait_exit "$game_pid" 15 || fail "the game did not end when its window was closed"
+status=$exit_status
+game_pid=""
+stop "$wm_pid"
+wm_pid=""
+[ "$status" = 0 ] || fail "exit status $status after closing the window"
 echo "linux end-to-end: all checks passed"
