@@ -33,7 +33,7 @@ fail() {
 # Starts a private Xvfb on a display number it chooses itself and exports DISPLAY.
 start_x() {
   local size=${1:-1024x768x24}
-  Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp -noreset 3>"$work/display" >"$work/xvfb.log" 2>&1 &
   xvfb_pid=$!
   for _ in $(seq 100); do
     [ -s "$work/display" ] && break

@@ -51,6 +51,9 @@ bool DisplayAvailable()
         // The game closes its own window on WM_CLOSE; SDL must not decide to quit first.
         SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
         SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+        // A screen the player sees, or none: never an offscreen driver that would run the
+        // game unseen when the display cannot be reached. (SDL_VIDEODRIVER still rules.)
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,wayland");
         d.available = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
         if (!d.available)
             SDL_Log("No display: %s", SDL_GetError());
