@@ -7,6 +7,7 @@
 // the full 65536 bytes), bytes 1-4 and 5-8 the heightmap and map part lengths
 // (little-endian, cut to what is there), then the heightmap, map and model parts.
 #include "FuzzSupport.h"
+#include "support/WorldImages.h"
 #include "Game/Game.h"
 #include "Game/Globals.h"
 #include "Gedx/DXDevice.h"
@@ -56,20 +57,8 @@ void SetUpOnce()
         return;
     done = true;
     EnterScratchDirectory();
-    const struct
-    {
-        const char* name;
-        int32_t w, h;
-    } images[] = {{"Grass.bmp", 128, 128},    {"Wall.bmp", 128, 128},    {"Tree.bmp", 128, 128},
-                  {"axe0.bmp", 210, 480},     {"axe1.bmp", 378, 218},    {"Sm0.bmp", 32, 27},
-                  {"Sm1.bmp", 21, 26},        {"Sm2.bmp", 28, 26},       {"Sm3.bmp", 29, 34},
-                  {"Sm4.bmp", 31, 34},        {"Sm5.bmp", 28, 34},       {"Sm6.bmp", 29, 34},
-                  {"Sm7.bmp", 27, 33},        {"Sm8.bmp", 30, 34},       {"Sm9.bmp", 29, 34},
-                  {"SmC.bmp", 13, 24},        {"WoodIcon.bmp", 72, 68},  {"ClockIcon.bmp", 63, 63},
-                  {"Nightfall.bmp", 453, 51}, {"Daybreak.bmp", 414, 53}, {"Board.bmp", 128, 64},
-                  {"Zombie0.bmp", 64, 256},   {"bs.bmp", 340, 43},       {"bsinc.bmp", 427, 35}};
-    for (const auto& image : images)
-        WriteImage(image.name, image.w, image.h);
+    for (const testworld::WorldImage& image : testworld::worldImages)
+        WriteImage(image.name, image.width, image.height);
 
     // Each input gets a game object of its own instead of the start-up one.
     delete game;
