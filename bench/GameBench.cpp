@@ -4,7 +4,7 @@
 #include "Game/Game.h"
 #include "Game/Globals.h"
 #include "Game/Random.h"
-#include "Game/Settings.h"
+#include "Settings/Settings.h"
 #include "Gedx/DXDevice.h"
 #include "Gedx/DXGfx.h"
 #include "input/DXInput.h"

@@ -1,7 +1,7 @@
 // The settings reader over arbitrary file contents: it may reject nothing, so it must
 // never crash, overrun or hang, and every key it stores must come from the file.
 #include "FuzzSupport.h"
-#include "Game/Settings.h"
+#include "Settings/Settings.h"
 
 #include <cstdlib>
 

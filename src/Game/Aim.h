@@ -6,7 +6,11 @@
 
 #include <cmath>
 
-const double PI = 3.14159265358979323846;
+// Rounding can push a cosine a hair past 1 or -1, where arccos would answer NaN.
+inline double ClampedAcos(double c)
+{
+    return std::acos(c > 1.0 ? 1.0 : (c < -1.0 ? -1.0 : c));
+}
 
 // Radians, 0 to pi, between (cos yaw, sin yaw) and the ground direction (dx, dy). A target
 // on the player's own position has no direction: it counts as dead ahead (0) rather than
@@ -17,11 +21,5 @@ inline double AngleOff(double yaw, double dx, double dy)
         return 0.0;
     M3DVector f(std::cos(yaw), std::sin(yaw), 0.0);
     M3DVector u = Normalise(M3DVector(dx, dy, 0.0));
-    double c = Dot(f, u);
-    // Rounding can push the cosine a hair past 1; arccos would answer NaN.
-    if (c > 1.0)
-        c = 1.0;
-    else if (c < -1.0)
-        c = -1.0;
-    return std::acos(c);
+    return ClampedAcos(Dot(f, u));
 }

@@ -10,28 +10,16 @@ const double CHOP_ANGLE = PI / 9.0; // 20 degrees either side
 const uint32_t SWING_MS = 150;
 const uint32_t RECOVER_MS = 200;
 const double FELLED_X = 5000.0; // out of the land, beyond reach for good
-
-struct Zone
-{
-    double x0, y0, x1, y1;
-};
-
-// Where the player stands, just inside each window, to nail boards to it.
-const Zone WINDOW_ZONES[WINDOWS_PER_HOUSE] = {{27.0, 2.0, 37.0, 9.0},
-                                              {2.0, 95.0, 9.0, 105.0},
-                                              {55.0, 22.0, 62.0, 31.0},
-                                              {55.0, 86.0, 62.0, 95.0},
-                                              {44.0, 103.0, 53.0, 110.0}};
 } // namespace
 
 void CGame::UseAxe()
 {
-    if (axeState != 0)
+    if (axeState != AXE_READY)
         return;
-    axeState = 1;
+    axeState = AXE_SWINGING;
     axeStartTime = timeGetTime();
 
-    if (phase == 0)
+    if (phase == PHASE_DAY)
     {
         // The first tree in the list that is in reach falls, not the nearest.
         for (int32_t i = 0; i < treeCount; i++)
@@ -41,16 +29,16 @@ void CGame::UseAxe()
                 break;
             }
     }
-    else if (phase == 1 || phase == 2)
+    else if (IsNight())
         StrikeZombie();
 }
 
 void CGame::AxeTiming()
 {
-    if (axeState == 1 && timeGetTime() - axeStartTime > SWING_MS)
-        axeState = 2;
-    if (axeState == 2 && timeGetTime() - axeStartTime > RECOVER_MS)
-        axeState = 0;
+    if (axeState == AXE_SWINGING && timeGetTime() - axeStartTime > SWING_MS)
+        axeState = AXE_RECOVERING;
+    if (axeState == AXE_RECOVERING && timeGetTime() - axeStartTime > RECOVER_MS)
+        axeState = AXE_READY;
 }
 
 void CGame::ChopTree(int32_t tree)
@@ -64,7 +52,7 @@ void CGame::NailBoard()
     int32_t k = WindowAt(posX, posY);
     if (k == -1 || wood == 0)
         return;
-    int32_t& count = boards[k / WINDOWS_PER_HOUSE][k % WINDOWS_PER_HOUSE];
+    int32_t& count = boards[k / house::WINDOWS][k % house::WINDOWS];
     if (count == MAX_BOARDS)
         return;
     count += 1;
@@ -77,22 +65,22 @@ int32_t CGame::WindowAt(double x, double y)
     {
         int32_t w = WindowInHouse(x, y, i);
         if (w != -1)
-            return i * WINDOWS_PER_HOUSE + w;
+            return i * house::WINDOWS + w;
     }
     return -1;
 }
 
-int32_t CGame::WindowInHouse(double x, double y, int32_t house)
+int32_t CGame::WindowInHouse(double x, double y, int32_t h)
 {
-    double hx = houses[house].x;
-    double hy = houses[house].y;
-    if (!InRect(x, y, hx, hy, hx + 64.0, hy + 112.0))
+    if (!InHouse(x, y, h))
         return -1;
-    double lx = x - hx;
-    double ly = y - hy;
-    for (int32_t w = 0; w < WINDOWS_PER_HOUSE; w++)
-        if (InRect(lx, ly, WINDOW_ZONES[w].x0, WINDOW_ZONES[w].y0, WINDOW_ZONES[w].x1,
-                   WINDOW_ZONES[w].y1))
+    double lx = x - houses[h].x;
+    double ly = y - houses[h].y;
+    for (int32_t w = 0; w < house::WINDOWS; w++)
+    {
+        const house::Rect& zone = house::WINDOW[w].standingZone;
+        if (InRect(lx, ly, zone.x0, zone.y0, zone.x1, zone.y1))
             return w;
+    }
     return -1;
 }

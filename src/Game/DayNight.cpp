@@ -2,9 +2,8 @@
 #include "Game/Game.h"
 
 #include "Game/Globals.h"
+#include "Game/Lighting.h"
 #include "Gedx/DXDevice.h"
-
-#include <cstring>
 
 int32_t nextBoardDecay = 0;
 
@@ -15,25 +14,18 @@ const uint32_t BANNER_MS = 1500;
 const int32_t FIRST_DECAY_MINUTE = 760; // 18:40
 const int32_t DECAY_INTERVAL = 40;
 
-const DWORD DAY_AMBIENT = 0x00686E5D;
-const DWORD NIGHT_AMBIENT = 0x00242620;
+const int32_t NIGHTFALL_HOUR = 18;
+const int32_t DAYBREAK_HOUR = 6;
+const int32_t FULL_HEALTH = 100;
 
-// Replaces the ambient colour and light 0; the set-up of the world enabled the light.
-void SetLighting(DWORD ambient, float r, float g, float b)
+// Nightfall and daybreak replace the ambient colour and light 0; the set-up of the world
+// enabled the light.
+void SetLighting(const Lighting& lighting)
 {
     if (!device || !device->device)
         return;
-    D3DLIGHT9 light;
-    std::memset(&light, 0, sizeof light);
-    light.Type = D3DLIGHT_DIRECTIONAL;
-    light.Diffuse.r = r;
-    light.Diffuse.g = g;
-    light.Diffuse.b = b;
-    light.Diffuse.a = 0.0f;
-    light.Direction.x = 1.0f;
-    light.Direction.y = 0.8f;
-    light.Direction.z = -1.0f;
-    device->device->SetRenderState(D3DRS_AMBIENT, ambient);
+    D3DLIGHT9 light = LightOf(lighting);
+    device->device->SetRenderState(D3DRS_AMBIENT, lighting.ambient);
     device->device->SetLight(0, &light);
 }
 } // namespace
@@ -52,37 +44,37 @@ void CGame::ClockStep()
 
 void CGame::PhaseSteps()
 {
-    if (phase == 0 && hour == 18)
+    if (phase == PHASE_DAY && hour == NIGHTFALL_HOUR)
     {
         StartNight();
         nextBoardDecay = FIRST_DECAY_MINUTE;
-        if (gameState == 1)
+        if (gameState == GAME_CAUGHT_OUTSIDE)
             return;
     }
-    if (phase == 1 && timeGetTime() - nightfallTime > BANNER_MS)
-        phase = 2;
-    if (phase == 2 && hour == 6)
+    if (phase == PHASE_NIGHTFALL && timeGetTime() - nightfallTime > BANNER_MS)
+        phase = PHASE_NIGHT;
+    if (phase == PHASE_NIGHT && hour == DAYBREAK_HOUR)
     {
         zombiesPerNight = (zombiesPerNight * 115) / 100;
         if (zombiesPerNight > MAX_ZOMBIES)
             zombiesPerNight = MAX_ZOMBIES;
-        phase = 3;
-        SetLighting(DAY_AMBIENT, 0.315f, 0.35f, 0.2625f);
+        phase = PHASE_DAYBREAK;
+        SetLighting(DAYLIGHT);
         daybreakTime = timeGetTime();
     }
-    if (phase == 3 && timeGetTime() - daybreakTime > BANNER_MS)
-        phase = 0;
+    if (phase == PHASE_DAYBREAK && timeGetTime() - daybreakTime > BANNER_MS)
+        phase = PHASE_DAY;
 }
 
 void CGame::StartNight()
 {
-    health = 100;
-    phase = 1;
-    SetLighting(NIGHT_AMBIENT, 0.09f, 0.1f, 0.075f);
+    health = FULL_HEALTH;
+    phase = PHASE_NIGHTFALL;
+    SetLighting(NIGHT_LIGHT);
     FindHouse();
     if (currentHouse == -1)
     {
-        gameState = 1;
+        gameState = GAME_CAUGHT_OUTSIDE;
         return;
     }
     PlaceZombies();
@@ -94,15 +86,11 @@ void CGame::FindHouse()
 {
     currentHouse = -1;
     for (int32_t i = 0; i < houseCount; i++)
-    {
-        double hx = houses[i].x;
-        double hy = houses[i].y;
-        if (InRect(posX, posY, hx, hy, hx + 64.0, hy + 112.0))
+        if (InHouse(posX, posY, i))
         {
             currentHouse = i;
             return;
         }
-    }
 }
 
 void CGame::NightSteps()
@@ -111,13 +99,13 @@ void CGame::NightSteps()
 
     if (health <= 0)
     {
-        gameState = 2;
+        gameState = GAME_KILLED;
         return;
     }
 
     if (gameMinutes % 1440 == nextBoardDecay)
     {
-        for (int32_t w = 0; w < WINDOWS_PER_HOUSE; w++)
+        for (int32_t w = 0; w < house::WINDOWS; w++)
             if (boards[currentHouse][w] >= 1)
                 boards[currentHouse][w] -= 1;
         nextBoardDecay += DECAY_INTERVAL;

@@ -2,6 +2,7 @@
 // world and the heads-up display use. One exists, the global `game`.
 #pragma once
 
+#include "Game/House.h"
 #include "Platform.h"
 #include "Types3d/Types3d.h"
 
@@ -9,11 +10,27 @@
 
 class DXTexture;
 class DXOverlay;
+class MapFile;
 
 const int32_t MAX_HOUSES = 20;   // rows of the boards table
 const int32_t MAX_ZOMBIES = 80;  // zombie records, and the most a night can send
 const int32_t MAX_BOARDS = 10;   // boards a window can carry
-const int32_t WINDOWS_PER_HOUSE = 5;
+const double EYE_HEIGHT = 5.5;   // the player's eye above the ground
+const double START_X = 5.0;      // where every game starts
+const double START_Y = 5.0;
+const int32_t FIRST_NIGHT_ZOMBIES = 12;
+
+// Day and night (`phase`). The nightfall and daybreak banners are phases of their own:
+// nightfall is already night, daybreak already day.
+const int32_t PHASE_DAY = 0;
+const int32_t PHASE_NIGHTFALL = 1;
+const int32_t PHASE_NIGHT = 2;
+const int32_t PHASE_DAYBREAK = 3;
+
+// The axe (`axeState`).
+const int32_t AXE_READY = 0;
+const int32_t AXE_SWINGING = 1;
+const int32_t AXE_RECOVERING = 2;
 
 struct Zombie
 {
@@ -63,7 +80,7 @@ public:
     int32_t wood;
     DXOverlay* woodIconImage;
     DXOverlay* clockIconImage;
-    int32_t boards[MAX_HOUSES][WINDOWS_PER_HOUSE];
+    int32_t boards[MAX_HOUSES][house::WINDOWS];
     DXTexture* boardTexture;
     int32_t phase;
     int32_t hour;
@@ -101,10 +118,15 @@ public:
     void Update();
     void Render();
 
+    // Night rules apply: zombies, the player shut in, the axe on zombies, the boards wear.
+    bool IsNight() const { return phase == PHASE_NIGHTFALL || phase == PHASE_NIGHT; }
+
     // Movement and geometry
     void MovePlayer(double dx, double dy);
     bool CollidesWithHouses(double x, double y);
-    bool CollidesWithHouse(double x, double y, int32_t house);
+    bool CollidesWithHouse(double x, double y, int32_t h);
+    // Whether (x, y) lies in the footprint of that house.
+    bool InHouse(double x, double y, int32_t h);
     bool InRect(double x, double y, double x0, double y0, double x1, double y1);
     bool InExpandedRect(double x, double y, double r, double x0, double y0, double x1, double y1);
     double Distance(double x0, double y0, double x1, double y1);
@@ -124,7 +146,7 @@ public:
     void ChopTree(int32_t tree);
     void NailBoard();
     int32_t WindowAt(double x, double y);
-    int32_t WindowInHouse(double x, double y, int32_t house);
+    int32_t WindowInHouse(double x, double y, int32_t h);
 
     // Zombies
     void PlaceZombies();
@@ -139,12 +161,22 @@ public:
     void HitZombie(int32_t i);
 
     // Rendering and the heads-up display
-    void DrawBoards(int32_t house);
+    void DrawBoards(int32_t h);
     void DrawHud();
     void DrawNumber(int32_t value, int32_t x, int32_t y, DXOverlay** glyphs);
     void DrawClock(int32_t hour, int32_t minute, int32_t x, int32_t y, DXOverlay** glyphs);
 
 private:
+    // The steps of LoadWorld, in their order.
+    void SetProjection();
+    int32_t PlaceHouses(MapFile& map); // returns the quads of the wall model
+    void PlaceTrees(MapFile& map);
+    void LightWalls(int32_t quads);
+    void BuildTerrain();
+    void PrepareZombieBillboards();
+    void LoadImages();
+    void SetDaylight();
+
     CGame(const CGame&) = delete;
     CGame& operator=(const CGame&) = delete;
 };

@@ -1,6 +1,7 @@
 // The game object's lifecycle: made empty before the entry point, filled by LoadWorld,
 // started by Reset, emptied at shutdown.
 #include "Game/Game.h"
+#include "Game/Images.h"
 #include "Gedx/DXTexture.h"
 
 CGame::CGame()
@@ -24,7 +25,7 @@ CGame::~CGame()
     delete axeSwingImage;
     if (digitImages)
     {
-        for (int32_t i = 0; i < 11; i++)
+        for (int32_t i = 0; i < image::GLYPHS; i++)
             delete digitImages[i];
         delete[] digitImages;
     }
@@ -44,20 +45,20 @@ CGame::~CGame()
 
 void CGame::Reset()
 {
-    posX = 5.0;
-    posY = 5.0;
-    eyeZ = TerrainHeight(5.0, 5.0) + 5.5;
+    posX = START_X;
+    posY = START_Y;
+    eyeZ = TerrainHeight(START_X, START_Y) + EYE_HEIGHT;
     roll = pitch = yaw = 0.0;
-    axeState = 0;
-    phase = 0;
+    axeState = AXE_READY;
+    phase = PHASE_DAY;
     hour = 6;
     minute = 0;
     gameMinutes = 0;
     wood = 0;
     for (int32_t h = 0; h < MAX_HOUSES; h++)
-        for (int32_t w = 0; w < WINDOWS_PER_HOUSE; w++)
+        for (int32_t w = 0; w < house::WINDOWS; w++)
             boards[h][w] = 0;
-    zombiesPerNight = 12;
+    zombiesPerNight = FIRST_NIGHT_ZOMBIES;
     lastTick = timeGetTime();
     // The banners show for 3500 ms after these times; nothing sets them before the first
     // nightfall and daybreak, so start them that long ago and the game opens without one.

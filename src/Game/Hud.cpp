@@ -1,6 +1,7 @@
 // The heads-up display, drawn over the world in screen space on the 640 x 480 grid.
 #include "Game/Game.h"
 #include "Game/Globals.h"
+#include "Game/Images.h"
 #include "Gedx/DXDevice.h"
 #include "Gedx/DXTexture.h"
 #include "Tlib/TString.h"
@@ -8,8 +9,7 @@
 namespace
 {
 // Banners show for this long after nightfall or daybreak, in milliseconds.
-const uint32_t bannerTime = 3500;
-const int32_t glyphCount = 11; // '0' to '9', then ':'
+const uint32_t BANNER_TIME_MS = 3500;
 
 // Proportional glyphs: each advances the pen by its own width, all share the top edge.
 void DrawGlyphs(const char* text, int32_t x, int32_t y, DXOverlay** glyphs)
@@ -17,7 +17,7 @@ void DrawGlyphs(const char* text, int32_t x, int32_t y, DXOverlay** glyphs)
     for (const char* c = text; *c; c++)
     {
         int32_t index = *c - '0';
-        if (index < 0 || index >= glyphCount)
+        if (index < 0 || index >= image::GLYPHS)
             continue; // no picture for this character (a minus sign, say)
         DXOverlay* glyph = glyphs[index];
         glyph->Draw(device, x, y, 0, 0);
@@ -40,9 +40,9 @@ void CGame::DrawClock(int32_t hour, int32_t minute, int32_t x, int32_t y, DXOver
 
 void CGame::DrawHud()
 {
-    if (axeState == 0 || axeState == 2)
+    if (axeState == AXE_READY || axeState == AXE_RECOVERING)
         axeIdleImage->Draw(device, 430, 0, 0, 0);
-    else if (axeState == 1)
+    else if (axeState == AXE_SWINGING)
         axeSwingImage->Draw(device, 262, 196, 0, 0);
 
     clockIconImage->Draw(device, 15, 9, 0, 0);
@@ -50,13 +50,13 @@ void CGame::DrawHud()
     woodIconImage->Draw(device, 7, 85, 0, 0);
     DrawNumber(wood, 95, 100, digitImages);
 
-    // By day only; the daybreak phase (3) shows no panel.
-    if (phase == 0)
+    // By day only; the daybreak banner's phase shows no panel.
+    if (phase == PHASE_DAY)
     {
         int32_t w = WindowAt(posX, posY);
         if (w != -1)
         {
-            int32_t count = boards[w / WINDOWS_PER_HOUSE][w % WINDOWS_PER_HOUSE];
+            int32_t count = boards[w / house::WINDOWS][w % house::WINDOWS];
             boardPanelImage->DrawCentred(device, 320, 149);
             DrawNumber(count, 304, 208, digitImages);
             if (count < MAX_BOARDS && wood != 0)
@@ -64,13 +64,13 @@ void CGame::DrawHud()
         }
     }
 
-    if (phase == 1 || phase == 2)
+    if (IsNight())
         DrawNumber(health, 25, 175, digitImages);
 
     // Unsigned differences stay right across the wrap of the millisecond clock.
     uint32_t now = timeGetTime();
-    if ((phase == 1 || phase == 2) && now - nightfallTime < bannerTime)
+    if (IsNight() && now - nightfallTime < BANNER_TIME_MS)
         nightfallImage->DrawCentred(device, 320, 192);
-    if ((phase == 3 || phase == 0) && now - daybreakTime < bannerTime)
+    if (!IsNight() && now - daybreakTime < BANNER_TIME_MS)
         daybreakImage->DrawCentred(device, 320, 210);
 }

@@ -12,10 +12,10 @@
 
 namespace
 {
-const uint32_t pixelOffset = 54; // 14-byte file header and 40-byte information header
-const uint32_t white = 0x00FFFFFF;
-const uint32_t magenta = 0x00FF00FF;
-const uint32_t halfGrey = 0x7F7F7F7F;
+const uint32_t PIXEL_OFFSET = 54; // 14-byte file header and 40-byte information header
+const uint32_t WHITE = 0x00FFFFFF;
+const uint32_t MAGENTA = 0x00FF00FF;
+const uint32_t HALF_GREY = 0x7F7F7F7F;
 
 uint32_t Le32(const uint8_t* p)
 {
@@ -41,10 +41,10 @@ void ReadBitmap(const char* fileName, int32_t width, int32_t height, uint32_t ro
     TString path("Data\\%s", fileName);
     TFile file(path, 1, true);
     uint32_t size = file.GetSize();
-    uint8_t header[pixelOffset];
-    if (size < pixelOffset)
+    uint8_t header[PIXEL_OFFSET];
+    if (size < PIXEL_OFFSET)
         Refuse(path, TString("%u bytes, too short for a bitmap", unsigned(size)));
-    file.Read(header, pixelOffset);
+    file.Read(header, PIXEL_OFFSET);
     if (file.eof || header[0] != 'B' || header[1] != 'M')
         Refuse(path, TString("not a bitmap"));
     uint32_t offBits = Le32(header + 10);
@@ -52,7 +52,7 @@ void ReadBitmap(const char* fileName, int32_t width, int32_t height, uint32_t ro
     int32_t fileHeight = int32_t(Le32(header + 22));
     uint16_t bitCount = Le16(header + 28);
     uint32_t compression = Le32(header + 30);
-    if (offBits != pixelOffset)
+    if (offBits != PIXEL_OFFSET)
         Refuse(path, TString("pixel data at byte %u, not 54", unsigned(offBits)));
     if (bitCount != 24 || compression != 0)
         Refuse(path, TString("%u bits a pixel, compression %u; 24-bit uncompressed needed",
@@ -60,7 +60,7 @@ void ReadBitmap(const char* fileName, int32_t width, int32_t height, uint32_t ro
     if (fileWidth != width || fileHeight != height)
         Refuse(path, TString("%d x %d pixels, %d x %d bottom-up needed", int(fileWidth),
                              int(fileHeight), int(width), int(height)));
-    uint64_t needed = uint64_t(pixelOffset) + uint64_t(rowBytes) * uint64_t(height);
+    uint64_t needed = uint64_t(PIXEL_OFFSET) + uint64_t(rowBytes) * uint64_t(height);
     if (size < needed)
         Refuse(path, TString("%u bytes, %llu needed", unsigned(size), (unsigned long long)needed));
 
@@ -81,7 +81,7 @@ DXOverlay* ReadOverlay(const char* fileName, int32_t width, int32_t height)
     int32_t tw = NextPowerOfTwo(width);
     int32_t th = NextPowerOfTwo(height);
     // The padding round the image is transparent white.
-    std::vector<uint32_t> pixels(size_t(tw) * size_t(th), white);
+    std::vector<uint32_t> pixels(size_t(tw) * size_t(th), WHITE);
 
     // Rows in the file are padded to a multiple of four bytes.
     uint32_t rowBytes = (uint32_t(width) * 3 + 3) & ~3u;
@@ -94,9 +94,9 @@ DXOverlay* ReadOverlay(const char* fileName, int32_t width, int32_t height)
         for (int32_t c = 0; c < width; c++, in += 3)
         {
             uint32_t pixel = PixelAt(in);
-            if (pixel == magenta)
-                pixel = halfGrey;
-            else if (pixel != white)
+            if (pixel == MAGENTA)
+                pixel = HALF_GREY;
+            else if (pixel != WHITE)
                 pixel |= 0xFF000000u;
             out[c] = pixel;
         }
@@ -119,7 +119,7 @@ DXTexture* CGame::LoadTexture(const char* fileName, int32_t width, int32_t heigh
         for (int32_t c = 0; c < width; c++, in += 3)
         {
             uint32_t pixel = PixelAt(in);
-            if (pixel != white)
+            if (pixel != WHITE)
                 pixel |= 0xFF000000u;
             out[c] = pixel;
         }

@@ -2,8 +2,9 @@
 // whenever no message waits, the game states, shutdown and the error boxes.
 #include "Game/Game.h"
 #include "Game/Globals.h"
+#include "Game/Images.h"
 #include "Game/Main.h"
-#include "Game/Settings.h"
+#include "Settings/Settings.h"
 #include "Gedx/DXDevice.h"
 #include "Gedx/DXException.h"
 #include "Gedx/DXGfx.h"
@@ -18,16 +19,16 @@
 
 namespace
 {
-const char* const gameTitle = "Gloamfield";
-const int32_t vertexBufferTriangles = 37058;
+const char* const GAME_TITLE = "Gloamfield";
+const int32_t VERTEX_BUFFER_TRIANGLES = 37058;
 
 // The virtual mouse lives on the 640 x 480 screen grid.
-const int32_t mouseMaxX = 639;
-const int32_t mouseMaxY = 479;
+const int32_t MOUSE_MAX_X = 639;
+const int32_t MOUSE_MAX_Y = 479;
 
 void ShowError(const char* text)
 {
-    MessageBoxA(nullptr, text, gameTitle, MB_ICONERROR);
+    MessageBoxA(nullptr, text, GAME_TITLE, MB_ICONERROR);
 }
 } // namespace
 
@@ -45,9 +46,9 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 void UpdateFrame()
 {
     dxInput->GetMouseState();
-    if (dxInput->mouseX > mouseMaxX || dxInput->mouseY > mouseMaxY)
-        dxInput->SetMousePos(dxInput->mouseX < mouseMaxX ? dxInput->mouseX : mouseMaxX,
-                             dxInput->mouseY < mouseMaxY ? dxInput->mouseY : mouseMaxY);
+    if (dxInput->mouseX > MOUSE_MAX_X || dxInput->mouseY > MOUSE_MAX_Y)
+        dxInput->SetMousePos(dxInput->mouseX < MOUSE_MAX_X ? dxInput->mouseX : MOUSE_MAX_X,
+                             dxInput->mouseY < MOUSE_MAX_Y ? dxInput->mouseY : MOUSE_MAX_Y);
     dxInput->GetKBState();
 
     // The loop ends when it next looks for messages; this frame is still drawn.
@@ -59,17 +60,17 @@ void UpdateFrame()
     if (dxInput->keys[DIK_4] && !dxInput->prevKeys[DIK_4])
         keybd_event(VK_SNAPSHOT, 0, 0, 0);
 
-    if (gameState == 0)
+    if (gameState == GAME_PLAYING)
         game->Update();
 }
 
 void RenderFrame()
 {
-    if (gameState == 0)
+    if (gameState == GAME_PLAYING)
     {
         game->Render();
     }
-    else if (gameState == 1 || gameState == 2)
+    else if (gameState == GAME_CAUGHT_OUTSIDE || gameState == GAME_KILLED)
     {
         // The picture is drawn opaque and flat over a black frame.
         IDirect3DDevice9* d3d = device->device;
@@ -77,7 +78,7 @@ void RenderFrame()
         d3d->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
         SetScreenSpace(device);
         device->FillColour(0);
-        DXOverlay* picture = gameState == 1 ? gameOverImage0 : gameOverImage1;
+        DXOverlay* picture = gameState == GAME_CAUGHT_OUTSIDE ? gameOverImage0 : gameOverImage1;
         picture->Draw(device, 0, 0, 0, 0);
     }
     device->Render();
@@ -108,9 +109,9 @@ void Shutdown()
 
 void StartGame()
 {
-    device = new DXDevice(gfx, mainForm->hwnd, vertexBufferTriangles);
-    gameOverImage0 = LoadOverlay("GameOver0.bmp", 640, 480);
-    gameOverImage1 = LoadOverlay("GameOver1.bmp", 640, 480);
+    device = new DXDevice(gfx, mainForm->hwnd, VERTEX_BUFFER_TRIANGLES);
+    gameOverImage0 = LoadOverlay(image::FILES[image::GAME_OVER_OUTSIDE].name, 640, 480);
+    gameOverImage1 = LoadOverlay(image::FILES[image::GAME_OVER_KILLED].name, 640, 480);
     game->LoadWorld();
     game->Reset();
 }
@@ -121,7 +122,7 @@ void StartUp()
     ReadSettings();
 
     mainForm = new TForm(WindowProc, instanceHandle);
-    mainForm->Create(nullptr, gameTitle, 640, 480, 1);
+    mainForm->Create(nullptr, GAME_TITLE, 640, 480, 1);
     mainForm->Center();
     mainForm->Show();
 

@@ -8,6 +8,8 @@
 
 namespace
 {
+const double LAND_MIN = 1.0; // the playable square
+const double LAND_MAX = 1535.0;
 const double PLAYER_WALL_RADIUS = 2.5;   // the player's radius against walls
 const double WINDOW_MARGIN = 1.2;        // an open window's passage, widened each side
 const double TREE_RADIUS_SQUARED = 16.0; // no closer than 4.0 to a tree centre
@@ -20,7 +22,7 @@ void CGame::MovePlayer(double dx, double dy)
     posX += dx;
     posY += dy;
 
-    bool refused = posX < 1.0 || posX > 1535.0 || posY < 1.0 || posY > 1535.0;
+    bool refused = posX < LAND_MIN || posX > LAND_MAX || posY < LAND_MIN || posY > LAND_MAX;
 
     if (!refused)
         for (int32_t i = 0; i < treeCount; i++)
@@ -37,17 +39,12 @@ void CGame::MovePlayer(double dx, double dy)
     if (!refused && CollidesWithHouses(posX, posY))
         refused = true;
 
-    if (!refused && (phase == 1 || phase == 2))
+    if (!refused && IsNight())
     {
         // Shut in for the night: the step must stay in the house, and a zombie just in
         // front of the player bars every step, whichever way it goes.
-        if (currentHouse >= 0 && currentHouse < houseCount)
-        {
-            double hx = houses[currentHouse].x;
-            double hy = houses[currentHouse].y;
-            if (!InRect(posX, posY, hx, hy, hx + 64.0, hy + 112.0))
-                refused = true;
-        }
+        if (currentHouse >= 0 && currentHouse < houseCount && !InHouse(posX, posY, currentHouse))
+            refused = true;
         if (!refused)
             for (int32_t i = 0; i < zombieCount; i++)
                 if (InFront(posX, posY, yaw, ZOMBIE_BLOCK_RANGE, ZOMBIE_BLOCK_ANGLE,
@@ -64,7 +61,7 @@ void CGame::MovePlayer(double dx, double dy)
         posY -= dy;
         return;
     }
-    eyeZ = TerrainHeight(posX, posY) + 5.5;
+    eyeZ = TerrainHeight(posX, posY) + EYE_HEIGHT;
 }
 
 bool CGame::CollidesWithHouses(double x, double y)
@@ -75,43 +72,45 @@ bool CGame::CollidesWithHouses(double x, double y)
     return false;
 }
 
-bool CGame::CollidesWithHouse(double x, double y, int32_t house)
+bool CGame::CollidesWithHouse(double x, double y, int32_t h)
 {
-    const double r = PLAYER_WALL_RADIUS;
-    double hx = houses[house].x;
-    double hy = houses[house].y;
+    const double hx = houses[h].x;
+    const double hy = houses[h].y;
+    auto touches = [&](double x0, double y0, double x1, double y1)
+    { return InExpandedRect(x, y, PLAYER_WALL_RADIUS, x0, y0, x1, y1); };
+    auto touchesPart = [&](const house::Rect& r)
+    { return touches(hx + r.x0, hy + r.y0, hx + r.x1, hy + r.y1); };
 
-    if (!InExpandedRect(x, y, r, hx, hy, hx + 64.0, hy + 112.0))
+    if (!touchesPart(house::FOOTPRINT))
         return false;
 
-    // Front wall; window 0 lets the player through while it carries no board.
-    if (boards[house][0] != 0)
-    {
-        if (InExpandedRect(x, y, r, hx, hy, hx + 64.0, hy + 0.5))
-            return true;
-    }
-    else if (InExpandedRect(x, y, r, hx, hy, hx + 27.0 - WINDOW_MARGIN, hy + 0.5) ||
-             InExpandedRect(x, y, r, hx + 37.0 + WINDOW_MARGIN, hy, hx + 64.0, hy + 0.5))
+    // The front wall; window 0 lets the player through while it carries no board.
+    const house::Rect& front = house::FRONT_WALL;
+    const house::Rect& door0 = house::WINDOW[0].opening;
+    if (boards[h][0] != 0
+            ? touchesPart(front)
+            : touches(hx + front.x0, hy + front.y0, hx + door0.x0 - WINDOW_MARGIN, hy + front.y1) ||
+                  touches(hx + door0.x1 + WINDOW_MARGIN, hy + front.y0, hx + front.x1, hy + front.y1))
         return true;
 
-    // Left wall, with window 1.
-    if (boards[house][1] != 0)
-    {
-        if (InExpandedRect(x, y, r, hx, hy, hx + 0.5, hy + 112.0))
-            return true;
-    }
-    else if (InExpandedRect(x, y, r, hx, hy, hx + 0.5, hy + 95.0 - WINDOW_MARGIN) ||
-             InExpandedRect(x, y, r, hx, hy + 105.0 + WINDOW_MARGIN, hx + 0.5, hy + 112.0))
+    // The left wall, with window 1.
+    const house::Rect& left = house::LEFT_WALL;
+    const house::Rect& door1 = house::WINDOW[1].opening;
+    if (boards[h][1] != 0
+            ? touchesPart(left)
+            : touches(hx + left.x0, hy + left.y0, hx + left.x1, hy + door1.y0 - WINDOW_MARGIN) ||
+                  touches(hx + left.x0, hy + door1.y1 + WINDOW_MARGIN, hx + left.x1, hy + left.y1))
         return true;
 
     // The back and right walls are always solid for the player, and so is the partition.
-    if (InExpandedRect(x, y, r, hx, hy + 111.5, hx + 64.0, hy + 112.0))
-        return true;
-    if (InExpandedRect(x, y, r, hx + 63.5, hy, hx + 64.0, hy + 112.0))
-        return true;
-    if (InExpandedRect(x, y, r, hx + 31.5, hy + 39.0, hx + 32.5, hy + 73.0))
-        return true;
-    return false;
+    return touchesPart(house::BACK_WALL) || touchesPart(house::RIGHT_WALL) ||
+           touchesPart(house::PARTITION);
+}
+
+bool CGame::InHouse(double x, double y, int32_t h)
+{
+    return InRect(x, y, houses[h].x, houses[h].y, houses[h].x + house::WIDTH,
+                  houses[h].y + house::DEPTH);
 }
 
 bool CGame::InRect(double x, double y, double x0, double y0, double x1, double y1)

@@ -9,11 +9,11 @@
 
 namespace
 {
-const D3DCOLOR daySky = 0x76D3E4;
-const D3DCOLOR nightSky = 0x192F2C;
+const D3DCOLOR DAY_SKY = 0x76D3E4;
+const D3DCOLOR NIGHT_SKY = 0x192F2C;
 
-const double treeHalfWidth = 5.0;
-const double zombieHalfWidth = 1.5;
+const double TREE_HALF_WIDTH = 5.0;
+const double ZOMBIE_HALF_WIDTH = 1.5;
 
 const D3DMATRIX* AsD3D(const float* matrix)
 {
@@ -47,62 +47,18 @@ void WriteBillboard(DXDevice* dev, int32_t t, double px, double py, double halfW
     }
 }
 
-// A plank's four corners in the window's plane: (along, height) from the house corner.
-struct Plank
+// A corner of a plank of window `window`, given along its wall and above the ground.
+DXVertexTL BoardVertex(const M3DVector& corner, int32_t window, const double plankCorner[2],
+                       float u, float v)
 {
-    double a[2], b[2], c[2], d[2];
-};
-
-struct WindowBoards
-{
-    int planks;
-    Plank plank[3];
-};
-
-const WindowBoards windowBoards[WINDOWS_PER_HOUSE] = {
-    {3,
-     {{{23, 11}, {39, 14}, {24, 9}, {40, 12}},
-      {{23.5, 10}, {41, 8}, {22.5, 8}, {40, 6}},
-      {{24, 3.5}, {39.5, 5.5}, {25, 1.5}, {40.5, 3.5}}}},
-    {3,
-     {{{109, 11}, {93, 14}, {108, 9}, {92, 12}},
-      {{108.5, 10}, {91, 8}, {109.5, 8}, {92, 6}},
-      {{108, 3.5}, {92.5, 5.5}, {107, 1.5}, {91.5, 3.5}}}},
-    {2, {{{19, 13}, {35, 10}, {18, 11}, {34, 8}}, {{18, 6}, {34, 8.5}, {19, 4}, {35, 6.5}}}},
-    {2, {{{83, 13}, {99, 10}, {82, 11}, {98, 8}}, {{82, 6}, {98, 8.5}, {83, 4}, {99, 6.5}}}},
-    {2, {{{56, 13}, {40, 10}, {57, 11}, {41, 8}}, {{57, 6}, {41, 8.5}, {56, 4}, {40, 6.5}}}},
-};
-
-// Boards sit 0.6 inside the 64 x 112 footprint, so they show from indoors and out.
-const double boardInset = 0.6;
-
-DXVertexTL BoardVertex(const M3DVector& house, int32_t window, const double corner[2], float u,
-                       float v)
-{
-    double x, y;
-    float nx = 0, ny = 0;
-    switch (window)
-    {
-    case 0:
-        x = house.x + corner[0], y = house.y + boardInset, ny = 1;
-        break;
-    case 1:
-        x = house.x + boardInset, y = house.y + corner[0], nx = 1;
-        break;
-    case 2:
-    case 3:
-        x = house.x + 64 - boardInset, y = house.y + corner[0], nx = -1;
-        break;
-    default:
-        x = house.x + corner[0], y = house.y + 112 - boardInset, ny = -1;
-        break;
-    }
+    const house::Window& w = house::WINDOW[window];
+    double along = plankCorner[0];
     DXVertexTL vertex;
-    vertex.x = float(x);
-    vertex.y = float(y);
-    vertex.z = float(house.z + corner[1]);
-    vertex.nx = nx;
-    vertex.ny = ny;
+    vertex.x = float(corner.x + (w.alongX ? along : w.plane));
+    vertex.y = float(corner.y + (w.alongX ? w.plane : along));
+    vertex.z = float(corner.z + plankCorner[1]);
+    vertex.nx = w.normalX;
+    vertex.ny = w.normalY;
     vertex.nz = 0;
     vertex.u = u;
     vertex.v = v;
@@ -114,7 +70,7 @@ void CGame::Render()
 {
     IDirect3DDevice9* d3d = device->device;
 
-    device->FillColour(phase == 1 || phase == 2 ? nightSky : daySky);
+    device->FillColour(IsNight() ? NIGHT_SKY : DAY_SKY);
 
     M3DMatrix view = Translation(M3DVector(-posX, -posY, -eyeZ)) * Rotation(-roll, -pitch, -yaw);
     d3d->SetTransform(D3DTS_VIEW, AsD3D(ToD3DMatrix(view)));
@@ -136,17 +92,17 @@ void CGame::Render()
     int32_t treeBlock = terrainTriangles + wallTriangles;
     device->Lock(0, 0);
     for (int32_t i = 0; i < treeCount; i++)
-        WriteBillboard(device, treeBlock + 2 * i, trees[i].x, trees[i].y, treeHalfWidth, yaw);
+        WriteBillboard(device, treeBlock + 2 * i, trees[i].x, trees[i].y, TREE_HALF_WIDTH, yaw);
     device->Unlock();
     device->DrawTris(treeBlock, treeTriangles, treeTexture);
 
-    if (phase == 1 || phase == 2)
+    if (IsNight())
     {
         int32_t zombieBlock = treeBlock + treeTriangles;
         device->Lock(0, 0);
         for (int32_t k = 0; k < zombieCount; k++)
             WriteBillboard(device, zombieBlock + 2 * k, zombies[k].pos.x, zombies[k].pos.y,
-                           zombieHalfWidth, yaw);
+                           ZOMBIE_HALF_WIDTH, yaw);
         device->Unlock();
         device->DrawTris(zombieBlock, 2 * zombieCount, zombieTexture);
     }
@@ -165,18 +121,18 @@ void CGame::Render()
     d3d->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
 }
 
-void CGame::DrawBoards(int32_t house)
+void CGame::DrawBoards(int32_t h)
 {
-    const M3DVector& corner = houses[house];
-    for (int32_t j = 0; j < WINDOWS_PER_HOUSE; j++)
+    const M3DVector& corner = houses[h];
+    for (int32_t j = 0; j < house::WINDOWS; j++)
     {
         // One board or ten, the window shows every plank.
-        if (boards[house][j] == 0)
+        if (boards[h][j] == 0)
             continue;
-        const WindowBoards& set = windowBoards[j];
-        for (int p = 0; p < set.planks; p++)
+        const house::WindowPlanks& set = house::PLANKS[j];
+        for (int32_t p = 0; p < set.count; p++)
         {
-            const Plank& plank = set.plank[p];
+            const house::Plank& plank = set.plank[p];
             DXVertexTL a = BoardVertex(corner, j, plank.a, 0, 0);
             DXVertexTL b = BoardVertex(corner, j, plank.b, 1, 0);
             DXVertexTL c = BoardVertex(corner, j, plank.c, 0, 1);

@@ -3,7 +3,7 @@
 #include "Game/Game.h"
 
 #include "Game/Globals.h"
-#include "Game/Settings.h"
+#include "Settings/Settings.h"
 #include "input/DXInput.h"
 
 #include <cmath>
@@ -53,9 +53,9 @@ void CGame::Update()
     int32_t stateBefore = gameState;
     PhaseSteps();
     // Caught outside at nightfall: the game is over and nothing else runs.
-    if (gameState == 1 && stateBefore != 1)
+    if (gameState == GAME_CAUGHT_OUTSIDE && stateBefore != GAME_CAUGHT_OUTSIDE)
         return;
 
-    if (phase == 1 || phase == 2)
+    if (IsNight())
         NightSteps();
 }

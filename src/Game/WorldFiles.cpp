@@ -3,13 +3,13 @@
 
 #include <cmath>
 
-const char* const heightMapPath = "Data\\hmap.dat";
-const char* const mapPath = "Data\\map.dat";
-const char* const wallModelPath = "Data\\HouseWl.mdl";
+const char* const HEIGHTMAP_PATH = "Data\\hmap.dat";
+const char* const MAP_PATH = "Data\\map.dat";
+const char* const WALL_MODEL_PATH = "Data\\HouseWl.mdl";
 
 namespace
 {
-const int32_t worldLimit = 1536; // 128 cells of 12 units: the ground TerrainHeight can read
+const int32_t WORLD_LIMIT = 1536; // 128 cells of 12 units: the ground TerrainHeight can read
 } // namespace
 
 void RefuseWorldFile(const char* path, const char* what)
@@ -19,32 +19,32 @@ void RefuseWorldFile(const char* path, const char* what)
 
 void ReadHeightMap(int32_t* heights)
 {
-    TFile file(TString("%s", heightMapPath), 1, true);
+    TFile file(TString("%s", HEIGHTMAP_PATH), 1, true);
     const uint32_t bytes = uint32_t(HEIGHTMAP_POINTS) * 4;
     uint32_t size = file.GetSize();
     if (size < bytes)
-        RefuseWorldFile(heightMapPath,
+        RefuseWorldFile(HEIGHTMAP_PATH,
                         TString("%u bytes, %u needed", unsigned(size), unsigned(bytes)).text);
     file.Read(heights, bytes);
     if (file.eof)
-        RefuseWorldFile(heightMapPath, "the file could not be read to its end");
+        RefuseWorldFile(HEIGHTMAP_PATH, "the file could not be read to its end");
 }
 
-MapFile::MapFile() : file(TString("%s", mapPath), 1, true), left(file.GetSize()) {}
+MapFile::MapFile() : file(TString("%s", MAP_PATH), 1, true), left(file.GetSize()) {}
 
 int32_t MapFile::ReadCount(const char* things, int32_t most)
 {
     if (left < 4)
-        RefuseWorldFile(mapPath, TString("the file ends before the %s count", things).text);
+        RefuseWorldFile(MAP_PATH, TString("the file ends before the %s count", things).text);
     int32_t count = file.ReadInt();
     left -= 4;
     if (count < 0)
-        RefuseWorldFile(mapPath,
+        RefuseWorldFile(MAP_PATH,
                         TString("%d %s, a count cannot be negative", int(count), things).text);
     if (count > most)
-        RefuseWorldFile(mapPath, TString("%d %s, at most %d", int(count), things, int(most)).text);
+        RefuseWorldFile(MAP_PATH, TString("%d %s, at most %d", int(count), things, int(most)).text);
     if (uint64_t(count) * 8 > left)
-        RefuseWorldFile(mapPath, TString("%d %s, but the file ends after %u", int(count), things,
+        RefuseWorldFile(MAP_PATH, TString("%d %s, but the file ends after %u", int(count), things,
                                          unsigned(left / 8))
                                      .text);
     return count;
@@ -69,15 +69,14 @@ void MapFile::ReadPoint(int32_t& x, int32_t& y)
 
 M3DVector PlaceHouse(CGame& game, int32_t index, int32_t x, int32_t y)
 {
-    // The reference point is 32 units in x and 56 in y inside the 64 x 112 footprint.
-    double x0 = x - 32.0;
-    double y0 = y - 56.0;
+    double x0 = x - house::REFERENCE_X;
+    double y0 = y - house::REFERENCE_Y;
     int32_t gx = int32_t(x0 / 12.0);
     int32_t gy = int32_t(y0 / 12.0);
     // The levelled area (9 x 13 grid points) and the footprint must lie on the heightmap.
-    if (x < 0 || y < 0 || x >= worldLimit || y >= worldLimit || x0 < 0.0 || y0 < 0.0 || gx < 0 ||
+    if (x < 0 || y < 0 || x >= WORLD_LIMIT || y >= WORLD_LIMIT || x0 < 0.0 || y0 < 0.0 || gx < 0 ||
         gy < 0 || gx + 8 > HEIGHTMAP_SIZE - 1 || gy + 12 > HEIGHTMAP_SIZE - 1)
-        RefuseWorldFile(mapPath, TString("house %d at (%d, %d) does not fit on the terrain",
+        RefuseWorldFile(MAP_PATH, TString("house %d at (%d, %d) does not fit on the terrain",
                                          int(index), int(x), int(y))
                                      .text);
 
@@ -91,8 +90,8 @@ M3DVector PlaceHouse(CGame& game, int32_t index, int32_t x, int32_t y)
 
 void CheckTree(int32_t index, int32_t x, int32_t y)
 {
-    if (x < 0 || y < 0 || x >= worldLimit || y >= worldLimit)
-        RefuseWorldFile(mapPath, TString("tree %d at (%d, %d) lies outside the terrain", int(index),
+    if (x < 0 || y < 0 || x >= WORLD_LIMIT || y >= WORLD_LIMIT)
+        RefuseWorldFile(MAP_PATH, TString("tree %d at (%d, %d) lies outside the terrain", int(index),
                                          int(x), int(y))
                                      .text);
 }

@@ -8,9 +8,9 @@
 
 #include <cstdint>
 
-extern const char* const heightMapPath; // Data\hmap.dat
-extern const char* const mapPath;       // Data\map.dat
-extern const char* const wallModelPath; // Data\HouseWl.mdl
+extern const char* const HEIGHTMAP_PATH; // Data\hmap.dat
+extern const char* const MAP_PATH;       // Data\map.dat
+extern const char* const WALL_MODEL_PATH; // Data\HouseWl.mdl
 
 const int32_t HEIGHTMAP_SIZE = 128;
 const int32_t HEIGHTMAP_POINTS = HEIGHTMAP_SIZE * HEIGHTMAP_SIZE;

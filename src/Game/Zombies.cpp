@@ -4,43 +4,13 @@
 
 #include "Game/Aim.h"
 #include "Game/Random.h"
-#include "Gedx/DXDevice.h"
 #include "Game/Globals.h"
+#include "Gedx/DXDevice.h"
 
 #include <cmath>
 
 namespace
 {
-struct Point
-{
-    double x, y;
-};
-
-struct Rect
-{
-    double x0, y0, x1, y1;
-};
-
-// Per window, in house-local units: the entry point 2 inside it, the direction it faces
-// out, and the opening that a board closes.
-const Point ENTRY_POINTS[WINDOWS_PER_HOUSE] = {
-    {32.0, 2.0}, {2.0, 100.0}, {62.0, 26.5}, {62.0, 90.5}, {48.5, 110.0}};
-const double OUTWARD_ANGLES[WINDOWS_PER_HOUSE] = {3.0 * PI / 2.0, PI, 0.0, 0.0, PI / 2.0};
-const Rect BOARD_STRIPS[WINDOWS_PER_HOUSE] = {{27.0, 0.0, 37.0, 0.5},
-                                              {0.0, 95.0, 0.5, 105.0},
-                                              {63.5, 22.0, 64.0, 31.0},
-                                              {63.5, 86.0, 64.0, 95.0},
-                                              {44.0, 111.5, 53.0, 112.0}};
-
-// The ring of rooms round the partition; room 5 is everything else.
-const Rect ROOMS[5] = {{2.5, 2.5, 32.5, 37.0},
-                       {32.5, 2.5, 61.5, 37.0},
-                       {34.5, 37.0, 61.5, 75.0},
-                       {32.5, 75.0, 61.5, 109.5},
-                       {2.5, 75.0, 32.5, 109.5}};
-const Point WAYPOINTS[6] = {{17.5, 19.75}, {47.0, 19.75}, {48.0, 56.0},
-                            {47.0, 92.25}, {17.5, 92.25}, {16.0, 56.0}};
-
 const double ZOMBIE_STEP = 0.4;
 const double ZOMBIE_HEIGHT = 7.0;
 const double REACH = 3.5;           // strikes from closer than this
@@ -66,11 +36,6 @@ bool StepTowards(double dx, double dy, M3DVector& step)
     step = M3DVector(ZOMBIE_STEP * n.x, ZOMBIE_STEP * n.y, ZOMBIE_STEP * n.z);
     return true;
 }
-
-double ClampedAcos(double c)
-{
-    return std::acos(c > 1.0 ? 1.0 : (c < -1.0 ? -1.0 : c));
-}
 } // namespace
 
 void CGame::PlaceZombies()
@@ -81,13 +46,14 @@ void CGame::PlaceZombies()
     zombieCount = zombiesPerNight > MAX_ZOMBIES ? MAX_ZOMBIES : zombiesPerNight;
     for (int32_t i = 0; i < zombieCount; i++)
     {
-        int32_t w = Random::rand() % 5;
+        int32_t w = Random::rand() % house::WINDOWS;
         double a = (Random::rand() % 181 - 90) * PI / 180.0 * 0.5;
         int32_t d = Random::rand() % 18 + 42;
 
-        double ex = hx + ENTRY_POINTS[w].x;
-        double ey = hy + ENTRY_POINTS[w].y;
-        double theta = OUTWARD_ANGLES[w];
+        const house::Window& window = house::WINDOW[w];
+        double ex = hx + window.entry.x;
+        double ey = hy + window.entry.y;
+        double theta = window.outwardAngle;
 
         Zombie& z = zombies[i];
         z.pos = M3DVector(ex + d * std::cos(theta + a), ey + d * std::sin(theta + a), 0.0);
@@ -184,7 +150,8 @@ void CGame::UpdateZombie(int32_t i)
     {
         if (StepTowards(z.target.x - z.pos.x, z.target.y - z.pos.y, step))
             MoveZombie(i, step);
-        if (InRect(z.pos.x, z.pos.y, hx + 1.0, hy + 1.0, hx + 63.0, hy + 111.0))
+        const double m = house::INSIDE_MARGIN;
+        if (InRect(z.pos.x, z.pos.y, hx + m, hy + m, hx + (house::WIDTH - m), hy + (house::DEPTH - m)))
             z.inside = true;
     }
 
@@ -198,8 +165,11 @@ void CGame::UpdateZombie(int32_t i)
         }
         else
         {
-            int32_t n = z.reverseRoute ? (a + 5) % 6 : (a + 1) % 6;
-            if (StepTowards(hx + WAYPOINTS[n].x - z.pos.x, hy + WAYPOINTS[n].y - z.pos.y, step))
+            // Round the ring of rooms, forwards or back; room 5 joins it too.
+            const int32_t stops = house::ROOMS + 1;
+            int32_t n = z.reverseRoute ? (a + stops - 1) % stops : (a + 1) % stops;
+            const house::Point& waypoint = house::WAYPOINT[n];
+            if (StepTowards(hx + waypoint.x - z.pos.x, hy + waypoint.y - z.pos.y, step))
                 MoveZombie(i, step);
         }
     }
@@ -213,9 +183,9 @@ void CGame::MoveZombie(int32_t i, M3DVector step)
     double nx = z.pos.x + step.x;
     double ny = z.pos.y + step.y;
 
-    for (int32_t w = 0; w < WINDOWS_PER_HOUSE; w++)
+    for (int32_t w = 0; w < house::WINDOWS; w++)
     {
-        const Rect& s = BOARD_STRIPS[w];
+        const house::Rect& s = house::WINDOW[w].opening;
         if (boards[currentHouse][w] >= 1 &&
             InExpandedRect(nx, ny, BOARD_CLEARANCE, hx + s.x0, hy + s.y0, hx + s.x1, hy + s.y1))
             return;
@@ -255,13 +225,16 @@ void CGame::MoveZombie(int32_t i, M3DVector step)
 int32_t CGame::AreaAt(double x, double y)
 {
     if (currentHouse < 0 || currentHouse >= houseCount)
-        return 5;
+        return house::NO_ROOM;
     double lx = x - houses[currentHouse].x;
     double ly = y - houses[currentHouse].y;
-    for (int32_t room = 0; room < 5; room++)
-        if (InRect(lx, ly, ROOMS[room].x0, ROOMS[room].y0, ROOMS[room].x1, ROOMS[room].y1))
+    for (int32_t room = 0; room < house::ROOMS; room++)
+    {
+        const house::Rect& r = house::ROOM[room];
+        if (InRect(lx, ly, r.x0, r.y0, r.x1, r.y1))
             return room;
-    return 5;
+    }
+    return house::NO_ROOM;
 }
 
 void CGame::StrikeZombie()

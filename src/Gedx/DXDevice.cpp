@@ -4,7 +4,7 @@
 #include "Gedx/DXTexture.h"
 
 // The back-buffer size comes from the settings file, read before the device is made.
-#include "Game/Settings.h"
+#include "Settings/Settings.h"
 
 #include <cstring>
 

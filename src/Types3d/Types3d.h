@@ -3,6 +3,8 @@
 // order their effects apply.
 #pragma once
 
+const double PI = 3.14159265358979323846;
+
 class M3DException
 {
 };

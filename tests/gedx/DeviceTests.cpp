@@ -1,7 +1,7 @@
 // DXDevice on the in-memory Direct3D device: creation, the frame bracket, the vertex
 // buffer and the triangle calls, with every failure message.
 #include "Game/Globals.h"
-#include "Game/Settings.h"
+#include "Settings/Settings.h"
 #include "Gedx/DXDevice.h"
 #include "Gedx/DXException.h"
 #include "Gedx/DXGfx.h"

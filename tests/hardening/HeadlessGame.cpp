@@ -4,7 +4,7 @@
 #include "Game/Globals.h"
 #include "Game/Main.h"
 #include "Game/Random.h"
-#include "Game/Settings.h"
+#include "Settings/Settings.h"
 #include "Gedx/DXDevice.h"
 #include "Gedx/DXGfx.h"
 #include "Tlib/TForm.h"
@@ -138,7 +138,7 @@ std::string HeadlessGame::EndState() const
     std::string out = text;
     out += " boards=";
     for (int32_t h = 0; h < g.houseCount; h++)
-        for (int32_t w = 0; w < WINDOWS_PER_HOUSE; w++)
+        for (int32_t w = 0; w < house::WINDOWS; w++)
             out += (h || w ? "," : "") + std::to_string(g.boards[h][w]);
     bool nightfall = g.gameMinutes >= 720;
     out += " health=" + (nightfall ? std::to_string(g.health) : std::string("-"));

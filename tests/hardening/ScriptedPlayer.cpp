@@ -1,7 +1,7 @@
 #include "ScriptedPlayer.h"
 
 #include "Game/Game.h"
-#include "Game/Settings.h"
+#include "Settings/Settings.h"
 #include "Platform.h"
 
 #include <cmath>
@@ -348,9 +348,9 @@ FrameInput ScriptedPlayer::Next(const CGame& g, uint32_t clock)
             evening = true;
             // The wood he carries, shared out over the windows, at most ten each.
             int32_t total = g.wood;
-            for (int32_t w = 0; w < WINDOWS_PER_HOUSE; w++)
+            for (int32_t w = 0; w < house::WINDOWS; w++)
                 total += g.boards[0][w];
-            for (int32_t i = 0; i < WINDOWS_PER_HOUSE; i++)
+            for (int32_t i = 0; i < house::WINDOWS; i++)
             {
                 int32_t q = total / 5 + (i < total % 5 ? 1 : 0);
                 quota[visitOrder[i]] = q < MAX_BOARDS ? q : MAX_BOARDS;

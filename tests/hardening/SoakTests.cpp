@@ -31,7 +31,7 @@ const int32_t schedule[] = {12, 13, 14, 16, 18, 20, 23, 26, 29, 33,
 int32_t HomeBoards(const CGame& g)
 {
     int32_t sum = 0;
-    for (int32_t w = 0; w < WINDOWS_PER_HOUSE; w++)
+    for (int32_t w = 0; w < house::WINDOWS; w++)
         sum += g.boards[0][w];
     return sum;
 }

@@ -4,7 +4,7 @@
 
 #include "Game/Game.h"
 #include "Game/Globals.h"
-#include "Game/Settings.h"
+#include "Settings/Settings.h"
 #include "input/DXInput.h"
 #include "port/Port.h"
 

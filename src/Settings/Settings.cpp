@@ -1,4 +1,4 @@
-#include "Game/Settings.h"
+#include "Settings/Settings.h"
 #include "Tlib/TFile.h"
 #include "Tlib/TString.h"
 
