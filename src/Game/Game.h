@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Game/House.h"
+#include "Game/World.h"
 #include "Platform.h"
 #include "Types3d/Types3d.h"
 
@@ -12,12 +13,8 @@ class DXTexture;
 class DXOverlay;
 class MapFile;
 
-const int32_t MAX_HOUSES = 20;   // rows of the boards table
-const int32_t MAX_ZOMBIES = 80;  // zombie records, and the most a night can send
-const int32_t MAX_BOARDS = 10;   // boards a window can carry
-const double EYE_HEIGHT = 5.5;   // the player's eye above the ground
-const double START_X = 5.0;      // where every game starts
-const double START_Y = 5.0;
+const int32_t MAX_BOARDS = 10; // boards a window can carry
+const double EYE_HEIGHT = 5.5; // the player's eye above the ground
 const int32_t FIRST_NIGHT_ZOMBIES = 12;
 
 // Day and night (`phase`). The nightfall and daybreak banners are phases of their own:
@@ -34,25 +31,25 @@ const int32_t AXE_RECOVERING = 2;
 
 struct Zombie
 {
-    M3DVector pos;         // x, y on the ground; z stays 0
-    M3DVector target;      // entry point of its window
-    bool inside;           // has entered the house
-    bool reverseRoute;     // walks the rooms the other way; also its crowd group
-    int32_t hitPoints;     // 10 when placed, one less per axe blow
-    bool avoiding;         // a side-step around another zombie is under way
+    M3DVector pos;     // x, y on the ground; z stays 0
+    M3DVector target;  // entry point of its window
+    bool inside;       // has entered the house
+    bool reverseRoute; // walks the rooms the other way; also its crowd group
+    int32_t hitPoints; // 10 when placed, one less per axe blow
+    bool avoiding;     // a side-step around another zombie is under way
     double avoidRadius;
     M3DVector avoidCentre;
-    bool avoidPositive;    // side-step turns by +pi/10 a frame if set, -pi/10 if clear
+    bool avoidPositive; // side-step turns by +pi/10 a frame if set, -pi/10 if clear
     int32_t avoidSteps;
-    bool attacking;        // a strike cycle is under way
+    bool attacking; // a strike cycle is under way
     uint32_t attackStart;
-    bool struck;           // this cycle's blow has landed
+    bool struck; // this cycle's blow has landed
     uint32_t struckTime;
 };
 
 class CGame
 {
-public:
+  public:
     double posX;
     double posY;
     double eyeZ;
@@ -166,7 +163,7 @@ public:
     void DrawNumber(int32_t value, int32_t x, int32_t y, DXOverlay** glyphs);
     void DrawClock(int32_t hour, int32_t minute, int32_t x, int32_t y, DXOverlay** glyphs);
 
-private:
+  private:
     // The steps of LoadWorld, in their order.
     void SetProjection();
     int32_t PlaceHouses(MapFile& map); // returns the quads of the wall model

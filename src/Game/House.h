@@ -55,16 +55,46 @@ struct Window
 const double PLANK_INSET = 0.6;
 
 const Window WINDOW[WINDOWS] = {
-    {{27.0, 0.0, 37.0, 0.5}, {27.0, 2.0, 37.0, 9.0}, {32.0, 2.0}, 3.0 * PI / 2.0,
-     true, PLANK_INSET, 0.0f, 1.0f},
-    {{0.0, 95.0, 0.5, 105.0}, {2.0, 95.0, 9.0, 105.0}, {2.0, 100.0}, PI,
-     false, PLANK_INSET, 1.0f, 0.0f},
-    {{63.5, 22.0, 64.0, 31.0}, {55.0, 22.0, 62.0, 31.0}, {62.0, 26.5}, 0.0,
-     false, WIDTH - PLANK_INSET, -1.0f, 0.0f},
-    {{63.5, 86.0, 64.0, 95.0}, {55.0, 86.0, 62.0, 95.0}, {62.0, 90.5}, 0.0,
-     false, WIDTH - PLANK_INSET, -1.0f, 0.0f},
-    {{44.0, 111.5, 53.0, 112.0}, {44.0, 103.0, 53.0, 110.0}, {48.5, 110.0}, PI / 2.0,
-     true, DEPTH - PLANK_INSET, 0.0f, -1.0f},
+    {{27.0, 0.0, 37.0, 0.5},
+     {27.0, 2.0, 37.0, 9.0},
+     {32.0, 2.0},
+     3.0 * PI / 2.0,
+     true,
+     PLANK_INSET,
+     0.0f,
+     1.0f},
+    {{0.0, 95.0, 0.5, 105.0},
+     {2.0, 95.0, 9.0, 105.0},
+     {2.0, 100.0},
+     PI,
+     false,
+     PLANK_INSET,
+     1.0f,
+     0.0f},
+    {{63.5, 22.0, 64.0, 31.0},
+     {55.0, 22.0, 62.0, 31.0},
+     {62.0, 26.5},
+     0.0,
+     false,
+     WIDTH - PLANK_INSET,
+     -1.0f,
+     0.0f},
+    {{63.5, 86.0, 64.0, 95.0},
+     {55.0, 86.0, 62.0, 95.0},
+     {62.0, 90.5},
+     0.0,
+     false,
+     WIDTH - PLANK_INSET,
+     -1.0f,
+     0.0f},
+    {{44.0, 111.5, 53.0, 112.0},
+     {44.0, 103.0, 53.0, 110.0},
+     {48.5, 110.0},
+     PI / 2.0,
+     true,
+     DEPTH - PLANK_INSET,
+     0.0f,
+     -1.0f},
 };
 
 // A zombie counts as inside once it stands this far within the footprint.
@@ -80,7 +110,7 @@ const Rect ROOM[ROOMS] = {{2.5, 2.5, 32.5, 37.0},
                           {32.5, 75.0, 61.5, 109.5},
                           {2.5, 75.0, 32.5, 109.5}};
 const Point WAYPOINT[ROOMS + 1] = {{17.5, 19.75}, {47.0, 19.75}, {48.0, 56.0},
-                                  {47.0, 92.25}, {17.5, 92.25}, {16.0, 56.0}};
+                                   {47.0, 92.25}, {17.5, 92.25}, {16.0, 56.0}};
 
 // The planks of a boarded window, skewed so each set reads as boards nailed across the
 // opening: corners A, B, C, D as (along the wall, height above the ground).

@@ -20,7 +20,6 @@
 namespace
 {
 const char* const GAME_TITLE = "Gloamfield";
-const int32_t VERTEX_BUFFER_TRIANGLES = 37058;
 
 // The virtual mouse lives on the 640 x 480 screen grid.
 const int32_t MOUSE_MAX_X = 639;

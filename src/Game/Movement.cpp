@@ -90,7 +90,8 @@ bool CGame::CollidesWithHouse(double x, double y, int32_t h)
     if (boards[h][0] != 0
             ? touchesPart(front)
             : touches(hx + front.x0, hy + front.y0, hx + door0.x0 - WINDOW_MARGIN, hy + front.y1) ||
-                  touches(hx + door0.x1 + WINDOW_MARGIN, hy + front.y0, hx + front.x1, hy + front.y1))
+                  touches(hx + door0.x1 + WINDOW_MARGIN, hy + front.y0, hx + front.x1,
+                          hy + front.y1))
         return true;
 
     // The left wall, with window 1.

@@ -24,5 +24,8 @@ int32_t rand()
     return int32_t((seed >> 16) & 0x7FFF);
 }
 
-void srand(uint32_t newSeed) { seed = newSeed; }
+void srand(uint32_t newSeed)
+{
+    seed = newSeed;
+}
 } // namespace Random

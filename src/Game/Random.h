@@ -6,6 +6,6 @@
 
 namespace Random
 {
-int32_t rand();           // 0 to 32767
+int32_t rand(); // 0 to 32767
 void srand(uint32_t seed);
 } // namespace Random

@@ -7,11 +7,6 @@ const char* const HEIGHTMAP_PATH = "Data\\hmap.dat";
 const char* const MAP_PATH = "Data\\map.dat";
 const char* const WALL_MODEL_PATH = "Data\\HouseWl.mdl";
 
-namespace
-{
-const int32_t WORLD_LIMIT = 1536; // 128 cells of 12 units: the ground TerrainHeight can read
-} // namespace
-
 void RefuseWorldFile(const char* path, const char* what)
 {
     throw _TFileException(2, TString("FILEERR_INVALID_DATA"), TString("%s: %s", path, what));
@@ -45,8 +40,8 @@ int32_t MapFile::ReadCount(const char* things, int32_t most)
         RefuseWorldFile(MAP_PATH, TString("%d %s, at most %d", int(count), things, int(most)).text);
     if (uint64_t(count) * 8 > left)
         RefuseWorldFile(MAP_PATH, TString("%d %s, but the file ends after %u", int(count), things,
-                                         unsigned(left / 8))
-                                     .text);
+                                          unsigned(left / 8))
+                                      .text);
     return count;
 }
 
@@ -71,17 +66,17 @@ M3DVector PlaceHouse(CGame& game, int32_t index, int32_t x, int32_t y)
 {
     double x0 = x - house::REFERENCE_X;
     double y0 = y - house::REFERENCE_Y;
-    int32_t gx = int32_t(x0 / 12.0);
-    int32_t gy = int32_t(y0 / 12.0);
+    int32_t gx = int32_t(x0 / CELL_SIZE);
+    int32_t gy = int32_t(y0 / CELL_SIZE);
     // The levelled area (9 x 13 grid points) and the footprint must lie on the heightmap.
     if (x < 0 || y < 0 || x >= WORLD_LIMIT || y >= WORLD_LIMIT || x0 < 0.0 || y0 < 0.0 || gx < 0 ||
         gy < 0 || gx + 8 > HEIGHTMAP_SIZE - 1 || gy + 12 > HEIGHTMAP_SIZE - 1)
         RefuseWorldFile(MAP_PATH, TString("house %d at (%d, %d) does not fit on the terrain",
-                                         int(index), int(x), int(y))
-                                     .text);
+                                          int(index), int(x), int(y))
+                                      .text);
 
     double ground = game.TerrainHeight(x, y);
-    int32_t level = int32_t(ground * 3.0);
+    int32_t level = int32_t(ground * HEIGHT_STEPS_PER_UNIT);
     for (int32_t j = gy; j <= gy + 12; j++)
         for (int32_t i = gx; i <= gx + 8; i++)
             game.heightMap[j * HEIGHTMAP_SIZE + i] = level;
@@ -91,15 +86,15 @@ M3DVector PlaceHouse(CGame& game, int32_t index, int32_t x, int32_t y)
 void CheckTree(int32_t index, int32_t x, int32_t y)
 {
     if (x < 0 || y < 0 || x >= WORLD_LIMIT || y >= WORLD_LIMIT)
-        RefuseWorldFile(MAP_PATH, TString("tree %d at (%d, %d) lies outside the terrain", int(index),
-                                         int(x), int(y))
-                                     .text);
+        RefuseWorldFile(MAP_PATH, TString("tree %d at (%d, %d) lies outside the terrain",
+                                          int(index), int(x), int(y))
+                                      .text);
 }
 
 double CGame::TerrainHeight(double x, double y)
 {
-    double fx = x / 12.0;
-    double fy = y / 12.0;
+    double fx = x / CELL_SIZE;
+    double fy = y / CELL_SIZE;
     // A point off the terrain reads its edge rather than memory beyond the heightmap.
     if (!(fx >= 0.0))
         fx = 0.0;
@@ -118,19 +113,19 @@ double CGame::TerrainHeight(double x, double y)
     const int32_t* h = heightMap;
 
     if (i == 127 && j == 127)
-        return h[HEIGHTMAP_POINTS - 1] / 3.0;
+        return h[HEIGHTMAP_POINTS - 1] / HEIGHT_STEPS_PER_UNIT;
     // The last column and row have no neighbour beyond them: exact heights, one fraction.
     if (i == 127)
-        return (h[k] + (double(h[k + 128]) - h[k]) * v) / 3.0;
+        return (h[k] + (double(h[k + 128]) - h[k]) * v) / HEIGHT_STEPS_PER_UNIT;
     if (j == 127)
-        return (h[k] + (double(h[k + 1]) - h[k]) * u) / 3.0;
+        return (h[k] + (double(h[k + 1]) - h[k]) * u) / HEIGHT_STEPS_PER_UNIT;
 
     // Inside, the corners are whole units, so the ground may sit up to a unit below the
     // drawn surface.
-    double a = std::trunc(h[k] / 3.0);
-    double b = std::trunc(h[k + 1] / 3.0);
-    double c = std::trunc(h[k + 128] / 3.0);
-    double d = std::trunc(h[k + 129] / 3.0);
+    double a = std::trunc(h[k] / HEIGHT_STEPS_PER_UNIT);
+    double b = std::trunc(h[k + 1] / HEIGHT_STEPS_PER_UNIT);
+    double c = std::trunc(h[k + 128] / HEIGHT_STEPS_PER_UNIT);
+    double d = std::trunc(h[k + 129] / HEIGHT_STEPS_PER_UNIT);
     double left = a + (c - a) * v;
     double right = b + (d - b) * v;
     return left + (right - left) * u;

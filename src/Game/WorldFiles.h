@@ -8,13 +8,9 @@
 
 #include <cstdint>
 
-extern const char* const HEIGHTMAP_PATH; // Data\hmap.dat
-extern const char* const MAP_PATH;       // Data\map.dat
+extern const char* const HEIGHTMAP_PATH;  // Data\hmap.dat
+extern const char* const MAP_PATH;        // Data\map.dat
 extern const char* const WALL_MODEL_PATH; // Data\HouseWl.mdl
-
-const int32_t HEIGHTMAP_SIZE = 128;
-const int32_t HEIGHTMAP_POINTS = HEIGHTMAP_SIZE * HEIGHTMAP_SIZE;
-const int32_t QUAD_BYTES = 48; // four corners of three int32
 
 // Throws _TFileException with the file's path at the front of the message.
 [[noreturn]] void RefuseWorldFile(const char* path, const char* what);

@@ -13,7 +13,6 @@
 namespace
 {
 const int32_t CELLS = HEIGHTMAP_SIZE - 1; // 127 cells a side
-const int32_t TERRAIN_TRIANGLES = 2 * CELLS * CELLS;
 const double TREE_HEIGHT = 11.0;
 // The zombie picture fills 60 x 155 texels of its 64 x 256 texture.
 const float ZOMBIE_U_MAX = 0.9375f;
@@ -226,7 +225,10 @@ void CGame::BuildTerrain()
 {
     // The exact levelled heights, two triangles a cell.
     auto point = [this](int32_t a, int32_t b)
-    { return M3DVector(12.0 * a, 12.0 * b, heightMap[HEIGHTMAP_SIZE * b + a] / 3.0); };
+    {
+        return M3DVector(CELL_SIZE * a, CELL_SIZE * b,
+                         heightMap[HEIGHTMAP_SIZE * b + a] / HEIGHT_STEPS_PER_UNIT);
+    };
     for (int32_t j = 0; j < CELLS; j++)
         for (int32_t i = 0; i < CELLS; i++)
         {
@@ -284,7 +286,7 @@ void CGame::PrepareZombieBillboards()
 {
     // Texture coordinates and the flat normal; nightfall writes the heights, every night
     // frame the rest.
-    zombieTriangles = 2 * MAX_ZOMBIES;
+    zombieTriangles = ZOMBIE_TRIANGLES;
     for (int32_t z = 0; z < MAX_ZOMBIES; z++)
     {
         int32_t first = terrainTriangles + wallTriangles + treeTriangles + 2 * z;

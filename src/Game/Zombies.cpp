@@ -151,7 +151,8 @@ void CGame::UpdateZombie(int32_t i)
         if (StepTowards(z.target.x - z.pos.x, z.target.y - z.pos.y, step))
             MoveZombie(i, step);
         const double m = house::INSIDE_MARGIN;
-        if (InRect(z.pos.x, z.pos.y, hx + m, hy + m, hx + (house::WIDTH - m), hy + (house::DEPTH - m)))
+        if (InRect(z.pos.x, z.pos.y, hx + m, hy + m, hx + (house::WIDTH - m),
+                   hy + (house::DEPTH - m)))
             z.inside = true;
     }
 

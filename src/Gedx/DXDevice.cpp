@@ -10,7 +10,7 @@
 
 namespace
 {
-const int32_t triangleBytes = 3 * sizeof(DXVertexTL); // 96
+const int32_t TRIANGLE_BYTES = 3 * sizeof(DXVertexTL); // 96
 } // namespace
 
 DXDevice::DXDevice(DXGfx* gfx, HWND window, int32_t triangleCapacity)
@@ -47,7 +47,7 @@ DXDevice::DXDevice(DXGfx* gfx, HWND window, int32_t triangleCapacity)
     device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
 
     this->triangleCapacity = triangleCapacity;
-    result = device->CreateVertexBuffer(UINT(triangleCapacity) * UINT(triangleBytes), 0,
+    result = device->CreateVertexBuffer(UINT(triangleCapacity) * UINT(TRIANGLE_BYTES), 0,
                                         FVF_VERTEX_TL, D3DPOOL_DEFAULT, &vertexBuffer, nullptr);
     if (FAILED(result))
     {
@@ -99,7 +99,7 @@ void DXDevice::Render()
 void DXDevice::Lock(int32_t offset, int32_t size)
 {
     if (size == 0 && offset != 0)
-        size = triangleCapacity * triangleBytes - offset;
+        size = triangleCapacity * TRIANGLE_BYTES - offset;
     void* data = nullptr;
     HRESULT result = vertexBuffer->Lock(UINT(offset), UINT(size), &data, 0);
     if (FAILED(result))
@@ -118,7 +118,7 @@ DXVertexTL* DXDevice::GetVBTri(int32_t index)
 {
     if (index < 0 || index >= triangleCapacity)
         throw DXException(0, "DXDevice::GetVBTri() - Index out of range: %d", index);
-    return reinterpret_cast<DXVertexTL*>(vertexData + size_t(index) * size_t(triangleBytes));
+    return reinterpret_cast<DXVertexTL*>(vertexData + size_t(index) * size_t(TRIANGLE_BYTES));
 }
 
 void DXDevice::DrawTris(int32_t first, int32_t count, DXTexture* texture)

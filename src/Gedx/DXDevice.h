@@ -29,7 +29,7 @@ const DWORD FVF_VERTEX_T = D3DFVF_XYZ | D3DFVF_TEX1;                  // 0x102
 
 class DXDevice
 {
-public:
+  public:
     IDirect3DDevice9* device; // public: game code sets states and transforms through it
     HWND window;
     D3DPRESENT_PARAMETERS presentParams;

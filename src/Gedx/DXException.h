@@ -6,7 +6,7 @@
 
 class DXException
 {
-public:
+  public:
     int32_t code;
     char message[1024];
 

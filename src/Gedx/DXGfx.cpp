@@ -6,7 +6,7 @@ namespace
 typedef IDirect3D9*(WINAPI* Direct3DCreate9Function)(UINT sdkVersion);
 
 // The SDK version the game asks the runtime for.
-const UINT gameSdkVersion = 31;
+const UINT GAME_SDK_VERSION = 31;
 } // namespace
 
 DXGfx::DXGfx() : d3d(nullptr), library(nullptr)
@@ -18,7 +18,7 @@ DXGfx::DXGfx() : d3d(nullptr), library(nullptr)
     if (proc == nullptr)
         throw DXException(0, "Invalid d3d9.dll");
     auto create = reinterpret_cast<Direct3DCreate9Function>(reinterpret_cast<void*>(proc));
-    d3d = create(gameSdkVersion);
+    d3d = create(GAME_SDK_VERSION);
     if (d3d == nullptr)
         throw DXException(0, "Failed to create Direct3D object");
 }

@@ -5,7 +5,7 @@
 
 class DXGfx
 {
-public:
+  public:
     IDirect3D9* d3d;
     HMODULE library; // never freed: the runtime stays loaded until the process ends
 

@@ -101,7 +101,8 @@ void DXOverlay::DrawCentred(DXDevice* device, int32_t x, int32_t y)
 void SetScreenSpace(DXDevice* device)
 {
     IDirect3DDevice9* d3d = device->device;
-    d3d->SetTransform(D3DTS_PROJECTION, reinterpret_cast<const D3DMATRIX*>(ToD3DMatrix(Identity())));
+    d3d->SetTransform(D3DTS_PROJECTION,
+                      reinterpret_cast<const D3DMATRIX*>(ToD3DMatrix(Identity())));
     M3DMatrix mirror = Identity();
     mirror.m[1][1] = -1.0;
     d3d->SetTransform(D3DTS_VIEW, reinterpret_cast<const D3DMATRIX*>(ToD3DMatrix(mirror)));

@@ -10,7 +10,7 @@ class DXDevice;
 
 class DXTexture
 {
-public:
+  public:
     IDirect3DTexture9* texture;
 
     // pixels: width x height words, top row first; the caller keeps ownership.
@@ -20,7 +20,7 @@ public:
 
 class DXOverlay
 {
-public:
+  public:
     DXTexture* texture;
     int32_t width, height;               // the image, in screen pixels
     int32_t textureWidth, textureHeight; // the texture holding it in its top-left corner

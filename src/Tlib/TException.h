@@ -7,7 +7,7 @@
 
 class _TException
 {
-public:
+  public:
     int32_t code;
     char name[1024];
     char message[1024];
@@ -17,12 +17,12 @@ public:
 
 class _TFileException : public _TException
 {
-public:
+  public:
     using _TException::_TException;
 };
 
 class _TFormException : public _TException
 {
-public:
+  public:
     using _TException::_TException;
 };

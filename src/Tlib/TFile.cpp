@@ -47,7 +47,7 @@ TString TFile::ReadLine()
     LONG start = LONG(SetFilePointer(handle, 0, nullptr, FILE_CURRENT));
     // The line length is counted in 16 bits; a longer line is cut at the counter's limit
     // rather than let the count wrap.
-    const int32_t maxLength = 32767;
+    const int32_t MAX_LINE_LENGTH = 32767;
     int32_t length = 0;
     char terminator = 0;
     for (;;)
@@ -65,7 +65,7 @@ TString TFile::ReadLine()
             terminator = c;
             break;
         }
-        if (length == maxLength)
+        if (length == MAX_LINE_LENGTH)
         {
             // Past the limit: the rest of the line up to its end is skipped.
             continue;
@@ -101,4 +101,7 @@ void TFile::Seek(int32_t offset, int32_t origin)
     SetFilePointer(handle, offset, nullptr, DWORD(origin));
 }
 
-uint32_t TFile::GetSize() { return GetFileSize(handle, nullptr); }
+uint32_t TFile::GetSize()
+{
+    return GetFileSize(handle, nullptr);
+}

@@ -8,7 +8,7 @@
 
 class TFile
 {
-public:
+  public:
     HANDLE handle;
     bool eof; // set by any read that returns fewer bytes than asked; never cleared
 

@@ -9,7 +9,7 @@ namespace
 // Forms made so far in this process; each takes the next number for its class name.
 int32_t formCount = 0;
 
-const int32_t formErrorCode = 1;
+const int32_t FORM_ERROR_CODE = 1;
 } // namespace
 
 TForm::TForm(WNDPROC windowProc, HINSTANCE instance)
@@ -37,7 +37,7 @@ TForm::TForm(WNDPROC windowProc, HINSTANCE instance)
     windowClass.lpszClassName = className;
     windowClass.hIconSm = LoadIconA(nullptr, IDI_APPLICATION);
     if (RegisterClassExA(&windowClass) == 0)
-        throw _TFormException(formErrorCode, TString("FORMERR"),
+        throw _TFormException(FORM_ERROR_CODE, TString("FORMERR"),
                               TString("Failed to register window class."));
 
     title = nullptr;
@@ -90,7 +90,7 @@ void TForm::Create(TForm* parent, const char* title, int32_t width, int32_t heig
                            this->height, parentWindow, nullptr, windowClass.hInstance, nullptr);
     if (hwnd == nullptr)
         throw _TFormException(
-            formErrorCode, TString("FORMERR"),
+            FORM_ERROR_CODE, TString("FORMERR"),
             TString("TForm::Create() - Failed to create window. %s (%d)", this->title, 0));
 }
 

@@ -7,7 +7,7 @@
 
 class TForm
 {
-public:
+  public:
     char* title;
     WNDCLASSEXA windowClass;
     HWND hwnd;

@@ -43,7 +43,10 @@ TString::TString(const TString& other)
 {
 }
 
-TString::~TString() { delete[] text; }
+TString::~TString()
+{
+    delete[] text;
+}
 
 TString& TString::operator=(const char* characters)
 {
@@ -65,7 +68,10 @@ bool TString::operator==(const TString& other) const
     return std::strcmp(text ? text : "", other.text ? other.text : "") == 0;
 }
 
-uint32_t TString::Length() const { return text ? uint32_t(std::strlen(text)) : 0; }
+uint32_t TString::Length() const
+{
+    return text ? uint32_t(std::strlen(text)) : 0;
+}
 
 TString TString::SubStr(uint32_t start, uint32_t length) const
 {

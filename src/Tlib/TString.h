@@ -5,7 +5,7 @@
 
 class TString
 {
-public:
+  public:
     char* text; // public: callers hand it straight to C and Win32 calls
 
     TString();

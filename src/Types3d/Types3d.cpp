@@ -24,7 +24,10 @@ M3DMatrix M3DMatrix::operator*(const M3DMatrix& b) const
     return r;
 }
 
-double Dot(const M3DVector& a, const M3DVector& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+double Dot(const M3DVector& a, const M3DVector& b)
+{
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 
 M3DVector Cross(const M3DVector& a, const M3DVector& b)
 {

@@ -11,7 +11,7 @@ class M3DException
 
 class M3DVector
 {
-public:
+  public:
     double x, y, z;
 
     M3DVector() : z(0.0) {} // x and y are always assigned before use
@@ -29,7 +29,7 @@ public:
 
 class M3DMatrix
 {
-public:
+  public:
     double m[4][4];
 
     M3DMatrix(); // all zero except m[3][3] = 1

@@ -12,8 +12,8 @@ typedef HRESULT(WINAPI* DirectInput8CreateFunction)(HINSTANCE instance, DWORD ve
 // Looked up once, on the first construction, and kept.
 DirectInput8CreateFunction directInput8Create = nullptr;
 
-const DWORD directInputVersion = 0x0800;
-const DWORD exclusiveForeground = DISCL_EXCLUSIVE | DISCL_FOREGROUND;
+const DWORD GAME_DIRECTINPUT_VERSION = 0x0800;
+const DWORD EXCLUSIVE_FOREGROUND = DISCL_EXCLUSIVE | DISCL_FOREGROUND;
 } // namespace
 
 DXInput::DXInput()
@@ -37,7 +37,7 @@ DXInput::DXInput(HINSTANCE instance) : DXInput()
         directInput8Create =
             reinterpret_cast<DirectInput8CreateFunction>(reinterpret_cast<void*>(proc));
     }
-    HRESULT hr = directInput8Create(instance, directInputVersion, IID_IDirectInput8A,
+    HRESULT hr = directInput8Create(instance, GAME_DIRECTINPUT_VERSION, IID_IDirectInput8A,
                                     reinterpret_cast<LPVOID*>(&directInput), nullptr);
     if (FAILED(hr))
     {
@@ -74,7 +74,7 @@ void DXInput::CreateMouse(HWND window)
     hr = mouseDevice->SetDataFormat(&c_dfDIMouse);
     if (FAILED(hr))
         throw DXException(hr, "DXInput::CreateMouse failed - SetDataFormat() failed");
-    hr = mouseDevice->SetCooperativeLevel(window, exclusiveForeground);
+    hr = mouseDevice->SetCooperativeLevel(window, EXCLUSIVE_FOREGROUND);
     if (FAILED(hr))
         throw DXException(hr, "DXInput::CreateMouse failed - SetCooperativeLevel() failed");
 
@@ -133,7 +133,7 @@ void DXInput::CreateKB(HWND window)
     hr = keyboardDevice->SetDataFormat(&c_dfDIKeyboard);
     if (FAILED(hr))
         throw DXException(hr, "DXInput::CreateKB failed - SetDataFormat() failed");
-    hr = keyboardDevice->SetCooperativeLevel(window, exclusiveForeground);
+    hr = keyboardDevice->SetCooperativeLevel(window, EXCLUSIVE_FOREGROUND);
     if (FAILED(hr))
         throw DXException(hr, "DXInput::CreateKB failed - SetCooperativeLevel() failed");
     hr = keyboardDevice->Acquire();

@@ -16,7 +16,7 @@ void LoadDXLibraries(int32_t flags);
 
 class DXInput
 {
-public:
+  public:
     IDirectInput8A* directInput;
     IDirectInputDevice8A* mouseDevice;
     IDirectInputDevice8A* keyboardDevice;

@@ -19,18 +19,18 @@ extern "C" const GUID IID_IDirectInput8A = {
 
 namespace
 {
-const DWORD anyAxis = DIDFT_AXIS | DIDFT_ANYINSTANCE;
-const DWORD anyButton = DIDFT_BUTTON | DIDFT_ANYINSTANCE;
+const DWORD ANY_AXIS = DIDFT_AXIS | DIDFT_ANYINSTANCE;
+const DWORD ANY_BUTTON = DIDFT_BUTTON | DIDFT_ANYINSTANCE;
 
 // X, Y and Z axes, then four buttons; the wheel and the last two buttons may be absent.
 DIOBJECTDATAFORMAT mouseObjects[7] = {
-    {&GUID_XAxis, 0, anyAxis, 0},
-    {&GUID_YAxis, 4, anyAxis, 0},
-    {&GUID_ZAxis, 8, anyAxis | DIDFT_OPTIONAL, 0},
-    {nullptr, 12, anyButton, 0},
-    {nullptr, 13, anyButton, 0},
-    {nullptr, 14, anyButton | DIDFT_OPTIONAL, 0},
-    {nullptr, 15, anyButton | DIDFT_OPTIONAL, 0},
+    {&GUID_XAxis, 0, ANY_AXIS, 0},
+    {&GUID_YAxis, 4, ANY_AXIS, 0},
+    {&GUID_ZAxis, 8, ANY_AXIS | DIDFT_OPTIONAL, 0},
+    {nullptr, 12, ANY_BUTTON, 0},
+    {nullptr, 13, ANY_BUTTON, 0},
+    {nullptr, 14, ANY_BUTTON | DIDFT_OPTIONAL, 0},
+    {nullptr, 15, ANY_BUTTON | DIDFT_OPTIONAL, 0},
 };
 
 // One optional button per key code, each at its own byte. Built at compile time so the

@@ -15,10 +15,18 @@ void UseTestClock(DWORD now)
     testClockInUse = true;
     testClockNow = now;
 }
-void SetTestClock(DWORD now) { testClockNow = now; }
-void AdvanceTestClock(DWORD milliseconds) { testClockNow += milliseconds; }
-void UseRealClock() { testClockInUse = false; }
-bool UsingTestClock() { return testClockInUse; }
+void SetTestClock(DWORD now)
+{
+    testClockNow = now;
+}
+void AdvanceTestClock(DWORD milliseconds)
+{
+    testClockNow += milliseconds;
+}
+void UseRealClock()
+{
+    testClockInUse = false;
+}
 } // namespace port
 
 DWORD WINAPI timeGetTime()

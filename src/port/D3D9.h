@@ -331,8 +331,8 @@ struct IDirect3DDevice9 : public IUnknown
     virtual HRESULT EndScene() = 0;
     virtual HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR colour, float z,
                           DWORD stencil) = 0;
-    virtual HRESULT Present(const RECT* sourceRect, const RECT* destRect,
-                            HWND destWindowOverride, const RGNDATA* dirtyRegion) = 0;
+    virtual HRESULT Present(const RECT* sourceRect, const RECT* destRect, HWND destWindowOverride,
+                            const RGNDATA* dirtyRegion) = 0;
     virtual HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) = 0;
     virtual HRESULT SetMaterial(const D3DMATERIAL9* material) = 0;
     virtual HRESULT SetLight(DWORD index, const D3DLIGHT9* light) = 0;
@@ -340,8 +340,7 @@ struct IDirect3DDevice9 : public IUnknown
     virtual HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) = 0;
     virtual HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) = 0;
     virtual HRESULT SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) = 0;
-    virtual HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex,
-                                  UINT primitiveCount) = 0;
+    virtual HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) = 0;
     virtual HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount,
                                     const void* vertexData, UINT vertexStride) = 0;
     virtual HRESULT SetFVF(DWORD fvf) = 0;

@@ -7,21 +7,22 @@
 
 #include <cstring>
 
-extern "C" const GUID PORT_DIPROP_AXISMODE = {0x9A1C2F10, 0x6B2E, 0x4C0D,
-                                               {0x8E, 0x31, 0x50, 0x4F, 0x52, 0x54, 0x41, 0x58}};
+extern "C" const GUID PORT_DIPROP_AXISMODE = {
+    0x9A1C2F10, 0x6B2E, 0x4C0D, {0x8E, 0x31, 0x50, 0x4F, 0x52, 0x54, 0x41, 0x58}};
 
 namespace
 {
 // The identifiers as the SDK publishes them; the game carries its own copies, so they are
 // compared by value.
-const GUID sysMouse = {0x6F1D2B60, 0xD5A0, 0x11CF, {0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
-const GUID sysKeyboard = {0x6F1D2B61, 0xD5A0, 0x11CF,
-                          {0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
-const GUID iidDirectInput8A = {0xBF798030, 0x483A, 0x4DA2,
-                               {0xAA, 0x99, 0x5D, 0x64, 0xED, 0x36, 0x97, 0x00}};
+const GUID SYS_MOUSE = {
+    0x6F1D2B60, 0xD5A0, 0x11CF, {0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+const GUID SYS_KEYBOARD = {
+    0x6F1D2B61, 0xD5A0, 0x11CF, {0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+const GUID IID_DIRECTINPUT8A = {
+    0xBF798030, 0x483A, 0x4DA2, {0xAA, 0x99, 0x5D, 0x64, 0xED, 0x36, 0x97, 0x00}};
 
-const HRESULT oldVersion = HRESULT(0x8007047E);  // DIERR_OLDDIRECTINPUTVERSION
-const HRESULT betaVersion = HRESULT(0x80070481); // DIERR_BETADIRECTINPUTVERSION
+const HRESULT OLD_VERSION = HRESULT(0x8007047E);  // DIERR_OLDDIRECTINPUTVERSION
+const HRESULT BETA_VERSION = HRESULT(0x80070481); // DIERR_BETADIRECTINPUTVERSION
 
 struct Scripted
 {
@@ -44,7 +45,7 @@ unsigned Losses()
 
 class Device : public port::RefCounted<IDirectInputDevice8A>
 {
-public:
+  public:
     explicit Device(bool mouse) : mouse(mouse) {}
 
     HRESULT SetProperty(REFGUID property, LPCDIPROPHEADER header) override
@@ -168,7 +169,7 @@ public:
         return DI_OK;
     }
 
-private:
+  private:
     ~Device() override = default;
 
     ULONG LastReference() override
@@ -225,30 +226,36 @@ private:
 
 class DirectInput : public port::RefCounted<IDirectInput8A>
 {
-public:
+  public:
     HRESULT CreateDevice(REFGUID guid, LPDIRECTINPUTDEVICE8A* device, LPUNKNOWN outer) override
     {
         if (device == nullptr || outer != nullptr)
             return DIERR_INVALIDPARAM;
         *device = nullptr;
-        if (IsEqualGUID(guid, sysMouse))
+        if (IsEqualGUID(guid, SYS_MOUSE))
             *device = new Device(true);
-        else if (IsEqualGUID(guid, sysKeyboard))
+        else if (IsEqualGUID(guid, SYS_KEYBOARD))
             *device = new Device(false);
         else
             return DIERR_DEVICENOTREG;
         return DI_OK;
     }
 
-private:
+  private:
     ~DirectInput() override = default;
 };
 } // namespace
 
 namespace port
 {
-void SetScriptedKeys(const BYTE keys[256]) { std::memcpy(Script().keys, keys, 256); }
-void SetScriptedKey(BYTE code, bool down) { Script().keys[code] = down ? 0x80 : 0; }
+void SetScriptedKeys(const BYTE keys[256])
+{
+    std::memcpy(Script().keys, keys, 256);
+}
+void SetScriptedKey(BYTE code, bool down)
+{
+    Script().keys[code] = down ? 0x80 : 0;
+}
 void SetScriptedMouse(LONG dx, LONG dy, bool leftButton, bool rightButton)
 {
     Scripted& s = Script();
@@ -263,7 +270,10 @@ void ClearScriptedInput()
     Script() = Scripted();
     Script().losses = losses;
 }
-void LoseInput() { Script().losses++; }
+void LoseInput()
+{
+    Script().losses++;
+}
 } // namespace port
 
 HRESULT WINAPI DirectInput8Create(HINSTANCE instance, DWORD version, REFIID riid, LPVOID* out,
@@ -275,12 +285,12 @@ HRESULT WINAPI DirectInput8Create(HINSTANCE instance, DWORD version, REFIID riid
     if (instance == nullptr)
         return DIERR_INVALIDPARAM;
     if (version < 0x0800)
-        return oldVersion;
+        return OLD_VERSION;
     if (version > 0x0800)
-        return betaVersion;
+        return BETA_VERSION;
     if (outer != nullptr)
         return DIERR_INVALIDPARAM;
-    if (!IsEqualGUID(riid, iidDirectInput8A))
+    if (!IsEqualGUID(riid, IID_DIRECTINPUT8A))
         return DIERR_NOINTERFACE;
     *out = static_cast<IDirectInput8A*>(new DirectInput());
     return DI_OK;

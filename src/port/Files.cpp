@@ -9,14 +9,16 @@
 namespace
 {
 // A handle is the descriptor plus one, so that no valid handle is null.
-HANDLE ToHandle(int fd) { return reinterpret_cast<HANDLE>(intptr_t(fd) + 1); }
+HANDLE ToHandle(int fd)
+{
+    return reinterpret_cast<HANDLE>(intptr_t(fd) + 1);
+}
 int ToFd(HANDLE handle)
 {
     if (handle == nullptr || handle == INVALID_HANDLE_VALUE)
         return -1;
     return int(reinterpret_cast<intptr_t>(handle) - 1);
 }
-DWORD lastError = 0;
 } // namespace
 
 namespace port
@@ -35,19 +37,13 @@ HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD /*shareMod
                           LPSECURITY_ATTRIBUTES, DWORD creationDisposition, DWORD, HANDLE)
 {
     if (fileName == nullptr || fileName[0] == '\0')
-    {
-        lastError = 2;
         return INVALID_HANDLE_VALUE;
-    }
     int flags = 0;
     bool reading = (desiredAccess & GENERIC_READ) != 0;
     bool writing = (desiredAccess & GENERIC_WRITE) != 0;
     flags = reading && writing ? O_RDWR : writing ? O_WRONLY : O_RDONLY;
     switch (creationDisposition)
     {
-    case CREATE_NEW:
-        flags |= O_CREAT | O_EXCL;
-        break;
     case CREATE_ALWAYS:
         flags |= O_CREAT | O_TRUNC;
         break;
@@ -56,33 +52,24 @@ HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD /*shareMod
     case OPEN_ALWAYS:
         flags |= O_CREAT;
         break;
-    case TRUNCATE_EXISTING:
-        flags |= O_TRUNC;
-        break;
     default:
-        lastError = 87;
         return INVALID_HANDLE_VALUE;
     }
     std::string path = port::NativePath(fileName);
     int fd = open(path.c_str(), flags | O_CLOEXEC, 0644);
     if (fd < 0)
-    {
-        lastError = DWORD(errno);
         return INVALID_HANDLE_VALUE;
-    }
     // A directory opens on POSIX but is not a file on Windows.
     struct stat info;
     if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode))
     {
         close(fd);
-        lastError = 5;
         return INVALID_HANDLE_VALUE;
     }
     return ToHandle(fd);
 }
 
-BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead,
-                     LPOVERLAPPED)
+BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead, LPOVERLAPPED)
 {
     if (bytesRead)
         *bytesRead = 0;
@@ -98,7 +85,6 @@ BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD byte
             continue;
         if (n < 0)
         {
-            lastError = DWORD(errno);
             if (bytesRead)
                 *bytesRead = total;
             return FALSE;
@@ -112,36 +98,13 @@ BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD byte
     return TRUE;
 }
 
-BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesWritten,
-                      LPOVERLAPPED)
-{
-    if (bytesWritten)
-        *bytesWritten = 0;
-    int fd = ToFd(file);
-    if (fd < 0)
-        return FALSE;
-    DWORD total = 0;
-    const char* in = static_cast<const char*>(buffer);
-    while (total < bytesToWrite)
-    {
-        ssize_t n = write(fd, in + total, bytesToWrite - total);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        total += DWORD(n);
-    }
-    if (bytesWritten)
-        *bytesWritten = total;
-    return total == bytesToWrite;
-}
-
 DWORD WINAPI SetFilePointer(HANDLE file, LONG distanceToMove, PLONG distanceToMoveHigh,
                             DWORD moveMethod)
 {
     int fd = ToFd(file);
-    int whence = moveMethod == FILE_BEGIN ? SEEK_SET : moveMethod == FILE_CURRENT ? SEEK_CUR
-                                                                                : SEEK_END;
+    int whence = moveMethod == FILE_BEGIN     ? SEEK_SET
+                 : moveMethod == FILE_CURRENT ? SEEK_CUR
+                                              : SEEK_END;
     if (fd < 0 || moveMethod > FILE_END)
         return INVALID_SET_FILE_POINTER;
     off_t offset = distanceToMove;
@@ -150,7 +113,6 @@ DWORD WINAPI SetFilePointer(HANDLE file, LONG distanceToMove, PLONG distanceToMo
     off_t result = lseek(fd, offset, whence);
     if (result < 0)
     {
-        lastError = DWORD(errno);
         return INVALID_SET_FILE_POINTER;
     }
     if (distanceToMoveHigh)
@@ -179,7 +141,6 @@ BOOL WINAPI FlushFileBuffers(HANDLE file)
     int mode = fcntl(fd, F_GETFL);
     if (mode < 0 || (mode & O_ACCMODE) == O_RDONLY)
     {
-        lastError = 5;
         return FALSE;
     }
     return fsync(fd) == 0;
@@ -190,5 +151,3 @@ BOOL WINAPI CloseHandle(HANDLE object)
     int fd = ToFd(object);
     return fd >= 0 && close(fd) == 0;
 }
-
-DWORD WINAPI GetLastError() { return lastError; }

@@ -7,6 +7,12 @@ bool headless = false;
 
 namespace port
 {
-void SetHeadless(bool on) { headless = on; }
-bool IsHeadless() { return headless; }
+void SetHeadless(bool on)
+{
+    headless = on;
+}
+bool IsHeadless()
+{
+    return headless;
+}
 } // namespace port

@@ -57,8 +57,8 @@ struct DeviceCall
     D3DRENDERSTATETYPE renderState = D3DRENDERSTATETYPE(0);
     D3DTRANSFORMSTATETYPE transformType = D3DTRANSFORMSTATETYPE(0);
     D3DSAMPLERSTATETYPE samplerState = D3DSAMPLERSTATETYPE(0);
-    DWORD value = 0;   // render state or sampler state value; LightEnable's flag
-    DWORD index = 0;   // light index, texture stage, sampler, stream number or mip level
+    DWORD value = 0; // render state or sampler state value; LightEnable's flag
+    DWORD index = 0; // light index, texture stage, sampler, stream number or mip level
     D3DMATRIX matrix{};
     D3DLIGHT9 light{};
     D3DMATERIAL9 material{};
@@ -87,10 +87,10 @@ struct DeviceCall
     DWORD usage = 0;
     D3DFORMAT format = D3DFMT_UNKNOWN;
     D3DPOOL pool = D3DPOOL_DEFAULT;
-    UINT length = 0;        // CreateVertexBuffer
+    UINT length = 0; // CreateVertexBuffer
     UINT lockOffset = 0, lockSize = 0;
     DWORD lockFlags = 0;
-    std::string created;    // name of what a Create call made, when it succeeded
+    std::string created; // name of what a Create call made, when it succeeded
 
     // For example "SetRenderState(D3DRS_ALPHABLENDENABLE, 1)", "SetTransform(D3DTS_VIEW)",
     // "DrawPrimitive(D3DPT_TRIANGLELIST, 96774, 2)", "SetTexture(0, tex#3)". The result is
@@ -102,7 +102,7 @@ class MemoryDevice;
 
 class MemoryTexture : public RefCounted<IDirect3DTexture9>, public d3d::TextureLevel
 {
-public:
+  public:
     HRESULT LockRect(UINT level, D3DLOCKED_RECT* lockedRect, const RECT* rect,
                      DWORD flags) override;
     HRESULT UnlockRect(UINT level) override;
@@ -115,7 +115,7 @@ public:
     std::string Name() const;
     uint32_t Texel(UINT x, UINT y) const { return texels[size_t(y) * width + x]; }
 
-private:
+  private:
     friend class MemoryDevice;
     MemoryTexture(MemoryDevice* device, int id, UINT width, UINT height, DWORD usage,
                   D3DFORMAT format, D3DPOOL pool);
@@ -125,7 +125,7 @@ private:
 
 class MemoryVertexBuffer : public RefCounted<IDirect3DVertexBuffer9>, public d3d::VertexBytes
 {
-public:
+  public:
     HRESULT Lock(UINT offsetToLock, UINT sizeToLock, void** data, DWORD flags) override;
     HRESULT Unlock() override;
 
@@ -137,7 +137,7 @@ public:
 
     std::string Name() const;
 
-private:
+  private:
     friend class MemoryDevice;
     MemoryVertexBuffer(MemoryDevice* device, int id, UINT length, DWORD usage, DWORD fvf,
                        D3DPOOL pool);
@@ -147,7 +147,7 @@ private:
 
 class MemoryDevice : public RefCounted<IDirect3DDevice9>
 {
-public:
+  public:
     // What CreateDevice was given.
     MemoryDevice(HWND focusWindow, DWORD behaviorFlags, const D3DPRESENT_PARAMETERS& parameters);
 
@@ -173,8 +173,8 @@ public:
     std::map<DWORD, D3DLIGHT9> lights;
     std::map<DWORD, bool> lightEnabled;
     D3DMATERIAL9 material{};
-    IDirect3DBaseTexture9* textures[d3d::maxTextureStages] = {};
-    std::map<D3DSAMPLERSTATETYPE, DWORD> samplerStates[d3d::maxSamplers];
+    IDirect3DBaseTexture9* textures[d3d::MAX_TEXTURE_STAGES] = {};
+    std::map<D3DSAMPLERSTATETYPE, DWORD> samplerStates[d3d::MAX_SAMPLERS];
     DWORD fvf = 0;
     IDirect3DVertexBuffer9* streamSource = nullptr;
     UINT streamOffset = 0, streamStride = 0;
@@ -209,12 +209,12 @@ public:
     void ClearFailures();
 
     // Largest texture side; Direct3D 9 hardware commonly has 4096 or more.
-    static const UINT maxTextureSize = 8192;
+    static const UINT MAX_TEXTURE_SIZE = 8192;
 
     // Only the port's registry of devices deletes one (see LastMemoryDevice).
     ~MemoryDevice() override;
 
-private:
+  private:
     friend class MemoryTexture;
     friend class MemoryVertexBuffer;
 
@@ -239,13 +239,13 @@ private:
 // The Direct3D object of headless runs: every device it creates is a MemoryDevice.
 class MemoryDirect3D : public RefCounted<IDirect3D9>
 {
-public:
+  public:
     MemoryDirect3D() = default;
-    HRESULT CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focusWindow,
-                         DWORD behaviorFlags, D3DPRESENT_PARAMETERS* presentationParameters,
+    HRESULT CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focusWindow, DWORD behaviorFlags,
+                         D3DPRESENT_PARAMETERS* presentationParameters,
                          IDirect3DDevice9** returnedDeviceInterface) override;
 
-private:
+  private:
     ~MemoryDirect3D() override = default;
 };
 

@@ -16,8 +16,14 @@ std::vector<port::MessageBoxRecord>& Records()
 
 namespace port
 {
-const std::vector<MessageBoxRecord>& MessageBoxes() { return Records(); }
-void ClearMessageBoxes() { Records().clear(); }
+const std::vector<MessageBoxRecord>& MessageBoxes()
+{
+    return Records();
+}
+void ClearMessageBoxes()
+{
+    Records().clear();
+}
 } // namespace port
 
 int WINAPI MessageBoxA(HWND window, LPCSTR text, LPCSTR caption, UINT type)

@@ -29,7 +29,9 @@ template <typename F> FARPROC AsProc(F function)
 
 Module modules[] = {
     {"d3d9.dll", {{"Direct3DCreate9", AsProc(&Direct3DCreate9)}, {nullptr, nullptr}}, true},
-    {"dinput8.dll", {{"DirectInput8Create", AsProc(&DirectInput8Create)}, {nullptr, nullptr}}, true},
+    {"dinput8.dll",
+     {{"DirectInput8Create", AsProc(&DirectInput8Create)}, {nullptr, nullptr}},
+     true},
 };
 
 Module* Find(const char* name)

@@ -18,7 +18,6 @@ void UseTestClock(DWORD now);
 void SetTestClock(DWORD now);
 void AdvanceTestClock(DWORD milliseconds);
 void UseRealClock();
-bool UsingTestClock();
 
 // Headless: Direct3DCreate9 hands out the in-memory device, windows exist without a
 // display, and DirectInput reads scripted state. Chosen before the game starts.

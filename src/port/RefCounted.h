@@ -8,7 +8,7 @@ namespace port
 {
 template <class Interface> class RefCounted : public Interface
 {
-public:
+  public:
     ULONG AddRef() override { return ++references; }
     ULONG Release() override
     {
@@ -20,7 +20,7 @@ public:
         return LastReference();
     }
 
-protected:
+  protected:
     ~RefCounted() override = default;
     // What the last release does; the object goes with it unless it says otherwise.
     virtual ULONG LastReference()

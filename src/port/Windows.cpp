@@ -18,7 +18,6 @@ struct ClassRecord
     WNDCLASSEXA windowClass;
 };
 
-
 struct State
 {
     std::vector<ClassRecord> classes;
@@ -46,7 +45,10 @@ ClassRecord* FindClass(const char* name)
     return nullptr;
 }
 
-HWND Handle(WindowRecord* window) { return reinterpret_cast<HWND>(window); }
+HWND Handle(WindowRecord* window)
+{
+    return reinterpret_cast<HWND>(window);
+}
 
 bool InRange(UINT message, UINT low, UINT high)
 {
@@ -61,8 +63,8 @@ LRESULT Send(WindowRecord* window, UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 // Headless screens are 1024 x 768, a common size of the game's time.
-const int headlessScreenWidth = 1024;
-const int headlessScreenHeight = 768;
+const int HEADLESS_SCREEN_WIDTH = 1024;
+const int HEADLESS_SCREEN_HEIGHT = 768;
 } // namespace
 
 namespace port
@@ -110,10 +112,22 @@ HWND FindPortWindow(const char* className)
     return nullptr;
 }
 
-int WindowCount() { return int(S().windows.size()); }
-int CursorCounter() { return S().cursorCounter; }
-const std::vector<KeyEventRecord>& KeyEvents() { return S().keyEvents; }
-void ClearKeyEvents() { S().keyEvents.clear(); }
+int WindowCount()
+{
+    return int(S().windows.size());
+}
+int CursorCounter()
+{
+    return S().cursorCounter;
+}
+const std::vector<KeyEventRecord>& KeyEvents()
+{
+    return S().keyEvents;
+}
+void ClearKeyEvents()
+{
+    S().keyEvents.clear();
+}
 } // namespace port
 
 ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* windowClass)
@@ -226,16 +240,20 @@ BOOL WINAPI MoveWindow(HWND handle, int x, int y, int width, int height, BOOL re
 
 int WINAPI GetSystemMetrics(int index)
 {
-    int width = headlessScreenWidth, height = headlessScreenHeight;
+    int width = HEADLESS_SCREEN_WIDTH, height = HEADLESS_SCREEN_HEIGHT;
     if (!port::IsHeadless())
         port::internal::DisplayScreenSize(&width, &height);
     switch (index)
     {
-    case SM_CXSCREEN: return width;
-    case SM_CYSCREEN: return height;
-    case SM_CYCAPTION: return 23;
+    case SM_CXSCREEN:
+        return width;
+    case SM_CYSCREEN:
+        return height;
+    case SM_CYCAPTION:
+        return 23;
     case SM_CXFIXEDFRAME:
-    case SM_CYFIXEDFRAME: return 3;
+    case SM_CYFIXEDFRAME:
+        return 3;
     }
     return 0;
 }

@@ -80,11 +80,10 @@ TEST(M3DMatrix, RotationAgainstHandComputedEntries)
     // a = 30 deg, b = 45 deg, c = 60 deg, entries worked out by hand from the table.
     double c1 = std::sqrt(3.0) / 2, s1 = 0.5, c2 = std::sqrt(0.5), s2 = std::sqrt(0.5), c3 = 0.5,
            s3 = std::sqrt(3.0) / 2;
-    const double expected[4][4] = {
-        {c2 * c3, c1 * s3 - s1 * s2 * c3, c1 * s2 * c3 + s1 * s3, 0},
-        {-c2 * s3, c1 * c3 + s1 * s2 * s3, s1 * c3 - c1 * s2 * s3, 0},
-        {-s2, -s1 * c2, c1 * c2, 0},
-        {0, 0, 0, 1}};
+    const double expected[4][4] = {{c2 * c3, c1 * s3 - s1 * s2 * c3, c1 * s2 * c3 + s1 * s3, 0},
+                                   {-c2 * s3, c1 * c3 + s1 * s2 * s3, s1 * c3 - c1 * s2 * s3, 0},
+                                   {-s2, -s1 * c2, c1 * c2, 0},
+                                   {0, 0, 0, 1}};
     M3DMatrix r = Rotation(pi / 6, pi / 4, pi / 3);
     ExpectMatrix(r, expected);
     EXPECT_NEAR(r.m[2][0], -0.70710678118654752, 1e-12);

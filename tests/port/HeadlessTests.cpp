@@ -32,15 +32,15 @@ WNDCLASSEXA Class(const char* name)
 
 class HeadlessWindows : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         port::SetHeadless(true);
         received.clear();
         WNDCLASSEXA c = Class("PortTest");
         ASSERT_NE(RegisterClassExA(&c), 0);
-        window = CreateWindowExA(0, "PortTest", "Gloamfield", WS_POPUP | WS_SYSMENU,
-                                 CW_USEDEFAULT, 0, 640, 480, nullptr, nullptr, nullptr, nullptr);
+        window = CreateWindowExA(0, "PortTest", "Gloamfield", WS_POPUP | WS_SYSMENU, CW_USEDEFAULT,
+                                 0, 640, 480, nullptr, nullptr, nullptr, nullptr);
         ASSERT_NE(window, nullptr);
     }
     void TearDown() override
@@ -59,9 +59,9 @@ TEST_F(HeadlessWindows, ClassesAndWindowsFollowWin32Rules)
 {
     WNDCLASSEXA again = Class("porttest"); // class names ignore case
     EXPECT_EQ(RegisterClassExA(&again), 0);
-    EXPECT_EQ(CreateWindowExA(0, "NoSuchClass", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr,
-                              nullptr),
-              nullptr);
+    EXPECT_EQ(
+        CreateWindowExA(0, "NoSuchClass", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr),
+        nullptr);
     EXPECT_FALSE(UnregisterClassA("PortTest", nullptr)); // a window of it is open
     EXPECT_EQ(received.front(), UINT(WM_CREATE));
     EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024);
@@ -119,18 +119,19 @@ TEST_F(HeadlessWindows, PrintScreenIsRecorded)
 
 // --- DirectInput ---------------------------------------------------------------------
 
-const GUID sysMouse = {0x6F1D2B60, 0xD5A0, 0x11CF, {0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
-const GUID sysKeyboard = {0x6F1D2B61, 0xD5A0, 0x11CF,
-                          {0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+const GUID SYS_MOUSE = {
+    0x6F1D2B60, 0xD5A0, 0x11CF, {0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+const GUID SYS_KEYBOARD = {
+    0x6F1D2B61, 0xD5A0, 0x11CF, {0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
 const GUID iid8A = {0xBF798030, 0x483A, 0x4DA2, {0xAA, 0x99, 0x5D, 0x64, 0xED, 0x36, 0x97, 0x00}};
-const DIDATAFORMAT mouseFormat = {sizeof(DIDATAFORMAT), sizeof(DIOBJECTDATAFORMAT), DIDF_RELAXIS,
-                                  16, 0, nullptr};
-const DIDATAFORMAT keyboardFormat = {sizeof(DIDATAFORMAT), sizeof(DIOBJECTDATAFORMAT), 0, 256, 0,
-                                     nullptr};
+const DIDATAFORMAT mouseFormat = {
+    sizeof(DIDATAFORMAT), sizeof(DIOBJECTDATAFORMAT), DIDF_RELAXIS, 16, 0, nullptr};
+const DIDATAFORMAT keyboardFormat = {
+    sizeof(DIDATAFORMAT), sizeof(DIOBJECTDATAFORMAT), 0, 256, 0, nullptr};
 
 class ScriptedInput : public HeadlessWindows
 {
-protected:
+  protected:
     void SetUp() override
     {
         HeadlessWindows::SetUp();
@@ -151,14 +152,14 @@ protected:
     }
     void MakeDevices()
     {
-        ASSERT_EQ(input->CreateDevice(sysMouse, &mouse, nullptr), DI_OK);
+        ASSERT_EQ(input->CreateDevice(SYS_MOUSE, &mouse, nullptr), DI_OK);
         ASSERT_EQ(mouse->SetDataFormat(&mouseFormat), DI_OK);
         ASSERT_EQ(mouse->SetCooperativeLevel(window, DISCL_EXCLUSIVE | DISCL_FOREGROUND), DI_OK);
         DIPROPDWORD axis{{sizeof(DIPROPDWORD), sizeof(DIPROPHEADER), 0, DIPH_DEVICE},
                          DIPROPAXISMODE_REL};
         ASSERT_EQ(mouse->SetProperty(DIPROP_AXISMODE, &axis.diph), DI_OK);
         ASSERT_EQ(mouse->Acquire(), DI_OK);
-        ASSERT_EQ(input->CreateDevice(sysKeyboard, &keyboard, nullptr), DI_OK);
+        ASSERT_EQ(input->CreateDevice(SYS_KEYBOARD, &keyboard, nullptr), DI_OK);
         ASSERT_EQ(keyboard->SetDataFormat(&keyboardFormat), DI_OK);
         ASSERT_EQ(keyboard->SetCooperativeLevel(window, DISCL_EXCLUSIVE | DISCL_FOREGROUND), DI_OK);
         ASSERT_EQ(keyboard->Acquire(), DI_OK);
@@ -215,11 +216,11 @@ TEST_F(ScriptedInput, SetUpMistakesAreRefused)
     EXPECT_EQ(DirectInput8Create(GetModuleHandleA(nullptr), 0x0700, iid8A, &out, nullptr),
               HRESULT(0x8007047E));
     EXPECT_EQ(DirectInput8Create(nullptr, 0x0800, iid8A, &out, nullptr), DIERR_INVALIDPARAM);
-    EXPECT_EQ(DirectInput8Create(GetModuleHandleA(nullptr), 0x0800, sysMouse, &out, nullptr),
+    EXPECT_EQ(DirectInput8Create(GetModuleHandleA(nullptr), 0x0800, SYS_MOUSE, &out, nullptr),
               DIERR_NOINTERFACE);
     EXPECT_EQ(out, nullptr);
 
-    ASSERT_EQ(input->CreateDevice(sysKeyboard, &keyboard, nullptr), DI_OK);
+    ASSERT_EQ(input->CreateDevice(SYS_KEYBOARD, &keyboard, nullptr), DI_OK);
     EXPECT_EQ(keyboard->Acquire(), DIERR_INVALIDPARAM); // no data format yet
     EXPECT_EQ(keyboard->SetDataFormat(&mouseFormat), DIERR_INVALIDPARAM);
     ASSERT_EQ(keyboard->SetDataFormat(&keyboardFormat), DI_OK);
@@ -228,8 +229,7 @@ TEST_F(ScriptedInput, SetUpMistakesAreRefused)
     EXPECT_EQ(keyboard->SetCooperativeLevel(window, DISCL_EXCLUSIVE | DISCL_NONEXCLUSIVE |
                                                         DISCL_FOREGROUND),
               DIERR_INVALIDPARAM);
-    EXPECT_EQ(keyboard->SetCooperativeLevel(nullptr, DISCL_EXCLUSIVE | DISCL_FOREGROUND),
-              E_HANDLE);
+    EXPECT_EQ(keyboard->SetCooperativeLevel(nullptr, DISCL_EXCLUSIVE | DISCL_FOREGROUND), E_HANDLE);
     BYTE keys[256];
     EXPECT_EQ(keyboard->GetDeviceState(256, keys), DIERR_NOTACQUIRED);
     IDirectInputDevice8A* other = nullptr;

@@ -36,7 +36,7 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 
 class NightScene : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         const char* world = std::getenv("GLOAMFIELD_WORLD_DIR");
@@ -167,7 +167,8 @@ TEST_F(NightScene, ZombiesStandOutsideTheDoorwayUnderTheNightSky)
         {
             const uint8_t* a = night.At(x, y);
             const uint8_t* b = empty.At(x, y);
-            bool differs = std::abs(a[0] - b[0]) + std::abs(a[1] - b[1]) + std::abs(a[2] - b[2]) > 24;
+            bool differs =
+                std::abs(a[0] - b[0]) + std::abs(a[1] - b[1]) + std::abs(a[2] - b[2]) > 24;
             if (!differs)
                 continue;
             changed++;

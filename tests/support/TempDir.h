@@ -8,7 +8,7 @@
 
 class TempDir
 {
-public:
+  public:
     TempDir();
     ~TempDir();
 
@@ -18,7 +18,7 @@ public:
     void Write(const std::string& relativePath, const std::vector<uint8_t>& bytes) const;
     void WriteInts(const std::string& relativePath, const std::vector<int32_t>& values) const;
 
-private:
+  private:
     std::string path;
     std::string previous;
 };

@@ -105,8 +105,8 @@ TEST_F(TerrainTest, ResetStartsTheDayAtTheStartPointWithoutABanner)
     EXPECT_EQ(game.lastTick, 1000u);
     int boarded = 0;
     for (int h = 0; h < MAX_HOUSES; h++)
-        boarded += int(std::count(game.boards[h], game.boards[h] + house::WINDOWS, 0) !=
-                       house::WINDOWS);
+        boarded +=
+            int(std::count(game.boards[h], game.boards[h] + house::WINDOWS, 0) != house::WINDOWS);
     EXPECT_EQ(boarded, 0);
     // The banners show while less than 3500 ms have passed since their times: not yet,
     // even with the clock near its start (the difference wraps as the game computes it).

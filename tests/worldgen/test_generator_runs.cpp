@@ -8,8 +8,8 @@ using namespace wgtest;
 namespace
 {
 
-const char* kFiles[] = {"Data/hmap.dat", "Data/map.dat", "Data/HouseWl.mdl",   "Data/Grass.bmp",
-                        "Data/axe0.bmp", "Data/Sm7.bmp", "Data/GameOver1.bmp", "GameSettings.ini"};
+const char* FILES[] = {"Data/hmap.dat", "Data/map.dat", "Data/HouseWl.mdl",   "Data/Grass.bmp",
+                       "Data/axe0.bmp", "Data/Sm7.bmp", "Data/GameOver1.bmp", "GameSettings.ini"};
 
 } // namespace
 
@@ -19,7 +19,7 @@ TEST(Generator, SameSeedSameBytesOtherSeedOtherWorld)
     ASSERT_EQ(RunGenerator("--seed 4242 --out " + a), 0);
     ASSERT_EQ(RunGenerator("--out " + b + " --seed 4242"), 0);
     ASSERT_EQ(RunGenerator("--seed 4243 --out " + c), 0);
-    for (const char* f : kFiles)
+    for (const char* f : FILES)
         EXPECT_EQ(ReadBytes(a + "/" + f), ReadBytes(b + "/" + f)) << f;
     EXPECT_NE(ReadBytes(a + "/Data/hmap.dat"), ReadBytes(c + "/Data/hmap.dat"));
     EXPECT_NE(ReadBytes(a + "/Data/map.dat"), ReadBytes(c + "/Data/map.dat"));

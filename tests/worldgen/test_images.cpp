@@ -26,7 +26,7 @@ struct Expected
     Kind kind;
 };
 
-const Expected kImages[] = {
+const Expected IMAGES[] = {
     {"axe0.bmp", 210, 480, Overlay},      {"axe1.bmp", 378, 218, Overlay},
     {"Sm0.bmp", 32, 27, Overlay},         {"Sm1.bmp", 21, 26, Overlay},
     {"Sm2.bmp", 28, 26, Overlay},         {"Sm3.bmp", 29, 34, Overlay},
@@ -96,7 +96,7 @@ double Coverage(const Pic& p, int x0, int y0, int x1, int y1)
 
 TEST(Images, HeadersMatchTheSizesTheGameAsksFor)
 {
-    for (const Expected& e : kImages)
+    for (const Expected& e : IMAGES)
     {
         SCOPED_TRACE(e.file);
         const std::vector<uint8_t> b = ReadBytes(ShippedWorld() + "/Data/" + e.file);
@@ -123,7 +123,7 @@ TEST(Images, HeadersMatchTheSizesTheGameAsksFor)
 
 TEST(Images, KeyedPicturesHaveNoFringeAndTexturesNoMagenta)
 {
-    for (const Expected& e : kImages)
+    for (const Expected& e : IMAGES)
     {
         if (e.kind == Picture)
             continue;
@@ -196,7 +196,7 @@ TEST(Images, BillboardsStandOnTheGroundInsideTheirTexels)
 TEST(Images, HudPicturesFillTheirPlaces)
 {
     // Digits are set edge to edge in their boxes: the next glyph starts right after.
-    for (const Expected& e : kImages)
+    for (const Expected& e : IMAGES)
     {
         if (std::string(e.file).rfind("Sm", 0) != 0)
             continue;
@@ -212,7 +212,7 @@ TEST(Images, HudPicturesFillTheirPlaces)
     EXPECT_GT(Coverage(axe, 0, 440, 210, 480), 0.1);
     EXPECT_GT(Coverage(axe, 0, 0, 210, 480), 0.1);
     // Banners and panels sit on a half-transparent band.
-    for (const Expected& e : kImages)
+    for (const Expected& e : IMAGES)
     {
         const std::string f = e.file;
         if (f != "Nightfall.bmp" && f != "Daybreak.bmp" && f != "bs.bmp" && f != "bsinc.bmp")

@@ -12,7 +12,7 @@ using namespace wgtest;
 namespace
 {
 
-const double kPi = 3.14159265358979323846;
+const double PI = 3.14159265358979323846;
 
 std::vector<int32_t> Heights()
 {
@@ -71,8 +71,8 @@ struct Win
 {
     double ex, ey, angle;
 };
-const Win kWins[5] = {
-    {32, 2, 1.5 * kPi}, {2, 100, kPi}, {62, 26.5, 0}, {62, 90.5, 0}, {48.5, 110, 0.5 * kPi}};
+const Win WINS[5] = {
+    {32, 2, 1.5 * PI}, {2, 100, PI}, {62, 26.5, 0}, {62, 90.5, 0}, {48.5, 110, 0.5 * PI}};
 
 } // namespace
 
@@ -150,11 +150,11 @@ TEST(Map, TreesLeaveHousesWindowsAndTheStartClear)
             // Every point where a zombie can appear at nightfall: 42 to 59 out
             // from an entry point, up to 45 degrees off the window's facing.
             double closest = 1e9;
-            for (const Win& w : kWins)
+            for (const Win& w : WINS)
                 for (int a = -90; a <= 90; a += 3)
                     for (int d = 42; d <= 59; ++d)
                     {
-                        const double ang = w.angle + a * kPi / 360;
+                        const double ang = w.angle + a * PI / 360;
                         closest =
                             std::min(closest, std::hypot(p.x - (hx + w.ex + d * std::cos(ang)),
                                                          p.y - (hy + w.ey + d * std::sin(ang))));

@@ -1,5 +1,6 @@
 // The two full-screen pictures that end a game. They are drawn opaque.
 #include "art.h"
+#include "Types3d/Types3d.h"
 #include "canvas.h"
 #include "rng.h"
 
@@ -10,8 +11,6 @@ namespace worldgen
 
 namespace
 {
-
-constexpr double kPi = 3.14159265358979323846;
 
 void Ridge(cairo_t* cr, Rng& rng, double base, double rough, int r, int g, int b)
 {
@@ -74,13 +73,13 @@ void Shambler(cairo_t* cr, double x, double ground, double h, double lean)
     cairo_line_to(cr, -4, 0);
     cairo_close_path(cr);
     cairo_new_sub_path(cr);
-    cairo_arc(cr, 2, -90, 11, 0, 2 * kPi);
+    cairo_arc(cr, 2, -90, 11, 0, 2 * PI);
     SetRgb(cr, 8, 10, 12);
     cairo_fill(cr);
     SetRgb(cr, 230, 40, 30);
     for (double ex : {-2.5, 6.5})
     {
-        cairo_arc(cr, ex, -91, 1.8, 0, 2 * kPi);
+        cairo_arc(cr, ex, -91, 1.8, 0, 2 * PI);
         cairo_fill(cr);
     }
     cairo_restore(cr);
@@ -121,7 +120,7 @@ Image MakeGameOverOutside()
     {
         const double l = rng.Unit();
         SetRgb(cr, int(150 + 90 * l), int(150 + 90 * l), int(170 + 70 * l), 0.5 + 0.5 * l);
-        cairo_arc(cr, rng.Range(0, 640), rng.Range(0, 300), 0.5 + 0.9 * l, 0, 2 * kPi);
+        cairo_arc(cr, rng.Range(0, 640), rng.Range(0, 300), 0.5 + 0.9 * l, 0, 2 * PI);
         cairo_fill(cr);
     }
     // Moon with a soft halo.
@@ -131,14 +130,14 @@ Image MakeGameOverOutside()
     cairo_set_source(cr, halo);
     cairo_paint(cr);
     cairo_pattern_destroy(halo);
-    cairo_arc(cr, 566, 58, 27, 0, 2 * kPi);
+    cairo_arc(cr, 566, 58, 27, 0, 2 * PI);
     SetRgb(cr, 226, 222, 190);
     cairo_fill(cr);
     SetRgb(cr, 200, 196, 166);
     const double craters[3][3] = {{556, 50, 6}, {574, 68, 4}, {576, 48, 3}};
     for (const auto& m : craters)
     {
-        cairo_arc(cr, m[0], m[1], m[2], 0, 2 * kPi);
+        cairo_arc(cr, m[0], m[1], m[2], 0, 2 * PI);
         cairo_fill(cr);
     }
     Ridge(cr, rng, 300, 22, 22, 30, 44);

@@ -1,6 +1,7 @@
 // Screen images: the axe in hand, the clock and wood counters, banners and
 // the boarding panel.
 #include "art.h"
+#include "Types3d/Types3d.h"
 #include "canvas.h"
 
 #include <cmath>
@@ -10,8 +11,6 @@ namespace worldgen
 
 namespace
 {
-
-constexpr double kPi = 3.14159265358979323846;
 
 void Ink(cairo_t* cr, double width)
 {
@@ -87,10 +86,10 @@ void DrawFist(cairo_t* cr, double scale)
     auto rounded = [&](double x, double y, double w, double h, double r)
     {
         cairo_new_sub_path(cr);
-        cairo_arc(cr, x + w - r, y + r, r, -kPi / 2, 0);
-        cairo_arc(cr, x + w - r, y + h - r, r, 0, kPi / 2);
-        cairo_arc(cr, x + r, y + h - r, r, kPi / 2, kPi);
-        cairo_arc(cr, x + r, y + r, r, kPi, 3 * kPi / 2);
+        cairo_arc(cr, x + w - r, y + r, r, -PI / 2, 0);
+        cairo_arc(cr, x + w - r, y + h - r, r, 0, PI / 2);
+        cairo_arc(cr, x + r, y + h - r, r, PI / 2, PI);
+        cairo_arc(cr, x + r, y + r, r, PI, 3 * PI / 2);
         cairo_close_path(cr);
     };
     // Back of the hand behind the handle.
@@ -117,7 +116,7 @@ void DrawFist(cairo_t* cr, double scale)
     cairo_translate(cr, -2, -44);
     cairo_rotate(cr, -0.25);
     cairo_scale(cr, 22, 10);
-    cairo_arc(cr, 0, 0, 1, 0, 2 * kPi);
+    cairo_arc(cr, 0, 0, 1, 0, 2 * PI);
     cairo_restore(cr);
     SetRgb(cr, 146, 104, 62);
     cairo_fill_preserve(cr);
@@ -217,18 +216,18 @@ Image MakeWoodIcon()
     for (const auto& l : logs)
     {
         const double x = l[0], y = l[1];
-        cairo_arc(cr, x, y, 16.5, 0, 2 * kPi);
+        cairo_arc(cr, x, y, 16.5, 0, 2 * PI);
         SetRgb(cr, 84, 54, 30);
         cairo_fill_preserve(cr);
         Ink(cr, 2.5);
-        cairo_arc(cr, x, y, 12.5, 0, 2 * kPi);
+        cairo_arc(cr, x, y, 12.5, 0, 2 * PI);
         SetRgb(cr, 214, 170, 108);
         cairo_fill(cr);
         cairo_set_line_width(cr, 1.2);
         SetRgb(cr, 150, 104, 58);
         for (double r : {3.0, 6.5, 10.0})
         {
-            cairo_arc(cr, x + 0.6, y - 0.4, r, 0, 2 * kPi);
+            cairo_arc(cr, x + 0.6, y - 0.4, r, 0, 2 * PI);
             cairo_stroke(cr);
         }
         cairo_move_to(cr, x, y);
@@ -244,16 +243,16 @@ Image MakeClockIcon()
     Canvas c(63, 63);
     cairo_t* cr = c.fg();
     const double cx = 31.5, cy = 31.5;
-    cairo_arc(cr, cx, cy, 29, 0, 2 * kPi);
+    cairo_arc(cr, cx, cy, 29, 0, 2 * PI);
     SetRgb(cr, 96, 66, 34);
     cairo_fill_preserve(cr);
     Ink(cr, 2.5);
-    cairo_arc(cr, cx, cy, 23.5, 0, 2 * kPi);
+    cairo_arc(cr, cx, cy, 23.5, 0, 2 * PI);
     SetRgb(cr, 232, 218, 172);
     cairo_fill(cr);
     for (int k = 0; k < 12; ++k)
     {
-        const double a = k * kPi / 6, r0 = k % 3 ? 19.5 : 16.5;
+        const double a = k * PI / 6, r0 = k % 3 ? 19.5 : 16.5;
         cairo_move_to(cr, cx + r0 * std::cos(a), cy + r0 * std::sin(a));
         cairo_line_to(cr, cx + 22 * std::cos(a), cy + 22 * std::sin(a));
         cairo_set_line_width(cr, k % 3 ? 1.5 : 3);
@@ -270,7 +269,7 @@ Image MakeClockIcon()
         SetRgb(cr, 30, 22, 14);
         cairo_stroke(cr);
     }
-    cairo_arc(cr, cx, cy, 2.5, 0, 2 * kPi);
+    cairo_arc(cr, cx, cy, 2.5, 0, 2 * PI);
     SetRgb(cr, 170, 40, 30);
     cairo_fill(cr);
     return c.ComposeKeyed();
@@ -296,9 +295,9 @@ Image MakeBanner(const std::string& text, int width, int height, bool night)
         const double ox = width / 2.0 + side * (width / 2.0 - 30), oy = height / 2.0;
         if (night)
         {
-            cairo_arc(cr, ox, oy, 13, 0, 2 * kPi);
+            cairo_arc(cr, ox, oy, 13, 0, 2 * PI);
             cairo_new_sub_path(cr);
-            cairo_arc_negative(cr, ox + 6 * side, oy - 4, 11, 2 * kPi, 0);
+            cairo_arc_negative(cr, ox + 6 * side, oy - 4, 11, 2 * PI, 0);
             cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
             SetRgb(cr, 200, 210, 150);
             cairo_fill_preserve(cr);
@@ -309,14 +308,14 @@ Image MakeBanner(const std::string& text, int width, int height, bool night)
         {
             for (int k = 0; k < 8; ++k)
             {
-                const double a = k * kPi / 4;
+                const double a = k * PI / 4;
                 cairo_move_to(cr, ox + 10 * std::cos(a), oy + 10 * std::sin(a));
                 cairo_line_to(cr, ox + 19 * std::cos(a), oy + 19 * std::sin(a));
             }
             cairo_set_line_width(cr, 3);
             SetRgb(cr, 220, 150, 40);
             cairo_stroke(cr);
-            cairo_arc(cr, ox, oy, 8, 0, 2 * kPi);
+            cairo_arc(cr, ox, oy, 8, 0, 2 * PI);
             SetRgb(cr, 250, 200, 70);
             cairo_fill_preserve(cr);
             Ink(cr, 2);
@@ -344,8 +343,8 @@ static Image TextPanel(int width, int height, const std::string& text, double si
     auto capsule = [&](cairo_t* t, double inset)
     {
         cairo_new_path(t);
-        cairo_arc(t, r + 2, height / 2.0, r - inset, kPi / 2, 3 * kPi / 2);
-        cairo_arc(t, width - r - 2, height / 2.0, r - inset, -kPi / 2, kPi / 2);
+        cairo_arc(t, r + 2, height / 2.0, r - inset, PI / 2, 3 * PI / 2);
+        cairo_arc(t, width - r - 2, height / 2.0, r - inset, -PI / 2, PI / 2);
         cairo_close_path(t);
     };
     capsule(c.key(), 0);

@@ -2,40 +2,78 @@
 #include "art.h"
 #include "canvas.h"
 
+#include "Game/Images.h"
+
 #include <algorithm>
 #include <stdexcept>
 
 namespace worldgen
 {
 
+namespace
+{
+Image MakeListed(image::Id id, int width, int height)
+{
+    if (id >= image::DIGITS && id <= image::COLON)
+        // The colon comes out of the digit maker as ':', the character after '9'.
+        return MakeDigit(char('0' + (id - image::DIGITS)), width, height);
+    switch (id)
+    {
+    case image::GAME_OVER_OUTSIDE:
+        return MakeGameOverOutside();
+    case image::GAME_OVER_KILLED:
+        return MakeGameOverKilled();
+    case image::GRASS:
+        return MakeGrass();
+    case image::WALL:
+        return MakeWall();
+    case image::TREE:
+        return MakeTree();
+    case image::AXE_IDLE:
+        return MakeAxeIdle();
+    case image::AXE_SWING:
+        return MakeAxeSwing();
+    case image::WOOD_ICON:
+        return MakeWoodIcon();
+    case image::CLOCK_ICON:
+        return MakeClockIcon();
+    case image::NIGHTFALL:
+        return MakeBanner("Nightfall", width, height, true);
+    case image::DAYBREAK:
+        return MakeBanner("Daybreak", width, height, false);
+    case image::BOARD:
+        return MakeBoard();
+    case image::ZOMBIE:
+        return MakeZombie();
+    case image::BOARD_PANEL:
+        return MakeBoardPanel();
+    case image::BOARD_PROMPT:
+        return MakeBoardPrompt();
+    default:
+        break;
+    }
+    throw std::logic_error("no picture is drawn for an image of the list");
+}
+} // namespace
+
 std::vector<Asset> MakeAllArt()
 {
-    std::vector<Asset> a;
-    auto add = [&](const char* f, Loader l, Image img) { a.push_back({f, l, std::move(img)}); };
-    add("Grass.bmp", Loader::Texture, MakeGrass());
-    add("Wall.bmp", Loader::Texture, MakeWall());
-    add("Tree.bmp", Loader::Texture, MakeTree());
-    add("axe0.bmp", Loader::Overlay, MakeAxeIdle());
-    add("axe1.bmp", Loader::Overlay, MakeAxeSwing());
-    const int sizes[11][2] = {{32, 27}, {21, 26}, {28, 26}, {29, 34}, {31, 34}, {28, 34},
-                              {29, 34}, {27, 33}, {30, 34}, {29, 34}, {13, 24}};
-    for (int d = 0; d < 11; ++d)
+    std::vector<Asset> art;
+    for (int32_t id = 0; id < image::COUNT; ++id)
     {
-        const std::string name = d < 10 ? "Sm" + std::to_string(d) + ".bmp" : "SmC.bmp";
-        a.push_back({name, Loader::Overlay, MakeDigit(char('0' + d), sizes[d][0], sizes[d][1])});
+        const image::File& file = image::FILES[id];
+        Image picture = MakeListed(image::Id(id), file.width, file.height);
+        if (picture.width != file.width || picture.height != file.height)
+            throw std::logic_error(std::string(file.name) +
+                                   " is not drawn at the size the game reads");
+        // The game-over pictures are drawn with blending off.
+        Loader loader = id == image::GAME_OVER_OUTSIDE || id == image::GAME_OVER_KILLED
+                            ? Loader::Picture
+                        : file.loader == image::Loader::Texture ? Loader::Texture
+                                                                : Loader::Overlay;
+        art.push_back({file.name, loader, std::move(picture)});
     }
-    // The colon glyph comes out of the digit maker as ':', the character after '9'.
-    add("WoodIcon.bmp", Loader::Overlay, MakeWoodIcon());
-    add("ClockIcon.bmp", Loader::Overlay, MakeClockIcon());
-    add("Nightfall.bmp", Loader::Overlay, MakeBanner("Nightfall", 453, 51, true));
-    add("Daybreak.bmp", Loader::Overlay, MakeBanner("Daybreak", 414, 53, false));
-    add("Board.bmp", Loader::Texture, MakeBoard());
-    add("Zombie0.bmp", Loader::Texture, MakeZombie());
-    add("bs.bmp", Loader::Overlay, MakeBoardPanel());
-    add("bsinc.bmp", Loader::Overlay, MakeBoardPrompt());
-    add("GameOver0.bmp", Loader::Picture, MakeGameOverOutside());
-    add("GameOver1.bmp", Loader::Picture, MakeGameOverKilled());
-    return a;
+    return art;
 }
 
 void WriteContactSheet(const std::vector<Asset>& art, const std::string& pngPath)
@@ -78,12 +116,12 @@ void WriteContactSheet(const std::vector<Asset>& art, const std::string& pngPath
                 const bool light = ((px / 8) + (py / 8)) % 2 == 0;
                 const int chk = light ? 200 : 150;
                 Rgb out = p;
-                if (keyed && p == kWhite)
+                if (keyed && p == WHITE)
                     out = Rgb{uint8_t(chk), uint8_t(chk), uint8_t(chk)};
-                else if (art[i].loader == Loader::Overlay && p == kMagenta)
+                else if (art[i].loader == Loader::Overlay && p == MAGENTA)
                     out = Rgb{uint8_t((chk + 127) / 2), uint8_t((chk + 127) / 2),
                               uint8_t((chk + 127) / 2)};
-                else if (art[i].loader == Loader::Picture && p == kMagenta)
+                else if (art[i].loader == Loader::Picture && p == MAGENTA)
                     out = Rgb{127, 127, 127};
                 SetRgb(cr, out.r, out.g, out.b);
                 cairo_rectangle(cr, spots[i].x + px, spots[i].y + py, 1, 1);

@@ -1,5 +1,6 @@
 // Textures of the 3D world: grass, walls, trees, boards and the zombie.
 #include "art.h"
+#include "Types3d/Types3d.h"
 #include "canvas.h"
 #include "rng.h"
 
@@ -10,8 +11,6 @@ namespace worldgen
 
 namespace
 {
-
-constexpr double kPi = 3.14159265358979323846;
 
 // Value noise that wraps every `period` pixels, so a texture built from it tiles.
 class TileNoise
@@ -102,7 +101,7 @@ Image MakeGrass()
         const double x = rng.Range(2, 126), y = rng.Range(2, 126);
         const bool flower = rng.Unit() < 0.6;
         SetRgb(cr, flower ? 235 : 140, flower ? 220 : 135, flower ? 120 : 120);
-        cairo_arc(cr, x, y, flower ? 1.0 : 1.3, 0, 2 * kPi);
+        cairo_arc(cr, x, y, flower ? 1.0 : 1.3, 0, 2 * PI);
         cairo_fill(cr);
     }
     return c.ComposeOpaque(Rgb{70, 110, 40}, true);
@@ -140,14 +139,14 @@ Image MakeWall()
         cairo_save(cr);
         cairo_translate(cr, kx, ky);
         cairo_scale(cr, 3.5, 2.0);
-        cairo_arc(cr, 0, 0, 1, 0, 2 * kPi);
+        cairo_arc(cr, 0, 0, 1, 0, 2 * PI);
         cairo_restore(cr);
         SetRgb(cr, 72, 44, 22);
         cairo_fill(cr);
         for (double nx : {6.0, 122.0})
         {
             SetRgb(cr, 60, 58, 56);
-            cairo_arc(cr, nx, y + 24, 1.3, 0, 2 * kPi);
+            cairo_arc(cr, nx, y + 24, 1.3, 0, 2 * PI);
             cairo_fill(cr);
         }
     }
@@ -184,13 +183,13 @@ Image MakeBoard()
         for (double ny : {18.0, 46.0})
         {
             SetRgb(cr, 110, 80, 50);
-            cairo_arc(cr, nx, ny, 4.5, 0, 2 * kPi);
+            cairo_arc(cr, nx, ny, 4.5, 0, 2 * PI);
             cairo_fill(cr);
             SetRgb(cr, 70, 72, 76);
-            cairo_arc(cr, nx, ny, 2.6, 0, 2 * kPi);
+            cairo_arc(cr, nx, ny, 2.6, 0, 2 * PI);
             cairo_fill(cr);
             SetRgb(cr, 150, 152, 158);
-            cairo_arc(cr, nx - 0.8, ny - 0.8, 0.9, 0, 2 * kPi);
+            cairo_arc(cr, nx - 0.8, ny - 0.8, 0.9, 0, 2 * PI);
             cairo_fill(cr);
         }
     return c.ComposeOpaque(Rgb{170, 125, 75}, true);
@@ -318,7 +317,7 @@ Image MakeZombie()
         cairo_close_path(cr);
         outline(108, 132, 86);
         // Clawed hand.
-        cairo_arc(cr, sx + 11 * side, 82, 4.5, 0, 2 * kPi);
+        cairo_arc(cr, sx + 11 * side, 82, 4.5, 0, 2 * PI);
         outline(96, 122, 76);
     }
     // Torn shirt.
@@ -340,7 +339,7 @@ Image MakeZombie()
     cairo_line_to(cr, 21, 66);
     cairo_fill(cr);
     SetRgb(cr, 92, 26, 20);
-    cairo_arc(cr, 36, 70, 4, 0, 2 * kPi);
+    cairo_arc(cr, 36, 70, 4, 0, 2 * PI);
     cairo_fill(cr);
     // Neck and lolling head.
     cairo_rectangle(cr, 26, 32, 8, 10);
@@ -349,7 +348,7 @@ Image MakeZombie()
     cairo_translate(cr, 31, 21);
     cairo_rotate(cr, 0.12);
     cairo_scale(cr, 10, 13);
-    cairo_arc(cr, 0, 0, 1, 0, 2 * kPi);
+    cairo_arc(cr, 0, 0, 1, 0, 2 * PI);
     cairo_restore(cr);
     outline(118, 142, 94);
     // Matted hair.
@@ -365,17 +364,17 @@ Image MakeZombie()
     for (double ex : {26.5, 35.5})
     {
         SetRgb(cr, 30, 34, 24);
-        cairo_arc(cr, ex, 21, 3.2, 0, 2 * kPi);
+        cairo_arc(cr, ex, 21, 3.2, 0, 2 * PI);
         cairo_fill(cr);
         SetRgb(cr, 230, 40, 30);
-        cairo_arc(cr, ex, 21, 1.4, 0, 2 * kPi);
+        cairo_arc(cr, ex, 21, 1.4, 0, 2 * PI);
         cairo_fill(cr);
     }
     SetRgb(cr, 40, 16, 14);
     cairo_save(cr);
     cairo_translate(cr, 31.5, 29);
     cairo_scale(cr, 3.5, 2.2);
-    cairo_arc(cr, 0, 0, 1, 0, 2 * kPi);
+    cairo_arc(cr, 0, 0, 1, 0, 2 * PI);
     cairo_restore(cr);
     cairo_fill(cr);
     return c.ComposeKeyed();

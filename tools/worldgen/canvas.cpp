@@ -55,14 +55,14 @@ Image Canvas::ComposeKeyed()
             {
                 c = Unpremultiply(px);
                 // A solid pixel must never read as a key, or as almost one.
-                if (c == kWhite || IsNearWhite(c))
+                if (c == WHITE || IsNearWhite(c))
                     c = Rgb{std::min<uint8_t>(c.r, 218), std::min<uint8_t>(c.g, 218),
                             std::min<uint8_t>(c.b, 218)};
-                if (c == kMagenta || IsNearMagenta(c))
+                if (c == MAGENTA || IsNearMagenta(c))
                     c = Rgb{uint8_t(c.r - 70), uint8_t(c.g + 20), uint8_t(c.b - 70)};
             }
             else
-                c = kd[y * ks + x] >= 128 ? kMagenta : kWhite;
+                c = kd[y * ks + x] >= 128 ? MAGENTA : WHITE;
             out.At(x, y) = c;
         }
     return out;
@@ -82,9 +82,9 @@ Image Canvas::ComposeOpaque(Rgb under, bool avoidWhite)
             auto ch = [&](int shift, uint8_t base)
             { return uint8_t(((px >> shift) & 0xFF) + (base * (255 - a) + 127) / 255); };
             Rgb c{ch(16, under.r), ch(8, under.g), ch(0, under.b)};
-            if (avoidWhite && c == kWhite)
+            if (avoidWhite && c == WHITE)
                 c = Rgb{250, 250, 250};
-            if (c == kMagenta)
+            if (c == MAGENTA)
                 c.g = 8;
             out.At(x, y) = c;
         }

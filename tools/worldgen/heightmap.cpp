@@ -9,7 +9,7 @@ namespace worldgen
 namespace
 {
 
-constexpr int kApron = 5; // grid points over which the flattened ground meets the hills
+constexpr int APRON = 5; // grid points over which the flattened ground meets the hills
 
 double Smooth(double t)
 {
@@ -23,7 +23,7 @@ struct Lattice
     int n;
     std::vector<double> v;
 
-    Lattice(Rng& rng, int s) : spacing(s), n(kGrid / s + 2), v(size_t(n) * n)
+    Lattice(Rng& rng, int s) : spacing(s), n(HEIGHTMAP_SIZE / s + 2), v(size_t(n) * n)
     {
         for (double& x : v)
             x = rng.Unit();
@@ -46,14 +46,14 @@ struct Lattice
 std::vector<int32_t> GenerateHills(Rng& rng)
 {
     const Lattice broad(rng, 40), mid(rng, 20), fine(rng, 10), grain(rng, 5);
-    std::vector<double> raw(size_t(kGrid) * kGrid);
+    std::vector<double> raw(size_t(HEIGHTMAP_SIZE) * HEIGHTMAP_SIZE);
     double lo = 1e9, hi = -1e9;
-    for (int j = 0; j < kGrid; ++j)
-        for (int i = 0; i < kGrid; ++i)
+    for (int j = 0; j < HEIGHTMAP_SIZE; ++j)
+        for (int i = 0; i < HEIGHTMAP_SIZE; ++i)
         {
             double v =
                 broad.At(i, j) + 0.45 * mid.At(i, j) + 0.16 * fine.At(i, j) + 0.04 * grain.At(i, j);
-            raw[size_t(j) * kGrid + i] = v;
+            raw[size_t(j) * HEIGHTMAP_SIZE + i] = v;
             lo = std::min(lo, v);
             hi = std::max(hi, v);
         }
@@ -67,48 +67,48 @@ std::vector<int32_t> GenerateHills(Rng& rng)
     return out;
 }
 
-static void AreaBounds(Point house, int& i0, int& j0, int& i1, int& j1)
+static void AreaBounds(Point site, int& i0, int& j0, int& i1, int& j1)
 {
-    const LevelledArea a = LevelledAreaOf(house);
+    const LevelledArea a = LevelledAreaOf(site);
     i0 = a.gx;
     j0 = a.gy;
     i1 = a.gx + 8;
     j1 = a.gy + 12;
 }
 
-int SiteRoughness(const std::vector<int32_t>& h, Point house)
+int SiteRoughness(const std::vector<int32_t>& h, Point site)
 {
     int i0, j0, i1, j1;
-    AreaBounds(house, i0, j0, i1, j1);
+    AreaBounds(site, i0, j0, i1, j1);
     int lo = 1 << 30, hi = -(1 << 30);
-    for (int j = std::max(0, j0 - kApron); j <= std::min(kGrid - 1, j1 + kApron); ++j)
-        for (int i = std::max(0, i0 - kApron); i <= std::min(kGrid - 1, i1 + kApron); ++i)
+    for (int j = std::max(0, j0 - APRON); j <= std::min(HEIGHTMAP_SIZE - 1, j1 + APRON); ++j)
+        for (int i = std::max(0, i0 - APRON); i <= std::min(HEIGHTMAP_SIZE - 1, i1 + APRON); ++i)
         {
-            lo = std::min(lo, h[j * kGrid + i]);
-            hi = std::max(hi, h[j * kGrid + i]);
+            lo = std::min(lo, h[j * HEIGHTMAP_SIZE + i]);
+            hi = std::max(hi, h[j * HEIGHTMAP_SIZE + i]);
         }
     return hi - lo;
 }
 
-void FlattenForHouse(std::vector<int32_t>& h, Point house)
+void FlattenForHouse(std::vector<int32_t>& h, Point site)
 {
     int i0, j0, i1, j1;
-    AreaBounds(house, i0, j0, i1, j1);
+    AreaBounds(site, i0, j0, i1, j1);
     double sum = 0;
     int n = 0;
     for (int j = j0; j <= j1; ++j)
         for (int i = i0; i <= i1; ++i, ++n)
-            sum += h[j * kGrid + i];
+            sum += h[j * HEIGHTMAP_SIZE + i];
     // A multiple of three: the game reads the level back in whole units and
     // writes it again as thirds, which must give the same value.
     const int level = 3 * int(std::lround(sum / n / 3.0));
-    for (int j = std::max(0, j0 - kApron); j <= std::min(kGrid - 1, j1 + kApron); ++j)
-        for (int i = std::max(0, i0 - kApron); i <= std::min(kGrid - 1, i1 + kApron); ++i)
+    for (int j = std::max(0, j0 - APRON); j <= std::min(HEIGHTMAP_SIZE - 1, j1 + APRON); ++j)
+        for (int i = std::max(0, i0 - APRON); i <= std::min(HEIGHTMAP_SIZE - 1, i1 + APRON); ++i)
         {
             const int dx = std::max({i0 - i, 0, i - i1});
             const int dy = std::max({j0 - j, 0, j - j1});
-            const double d = std::sqrt(double(dx * dx + dy * dy)) / (kApron + 1);
-            int32_t& v = h[j * kGrid + i];
+            const double d = std::sqrt(double(dx * dx + dy * dy)) / (APRON + 1);
+            int32_t& v = h[j * HEIGHTMAP_SIZE + i];
             if (d <= 0.0)
                 v = level;
             else if (d < 1.0)

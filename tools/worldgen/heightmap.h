@@ -14,12 +14,12 @@ std::vector<int32_t> GenerateHills(Rng& rng);
 
 // Highest minus lowest height, in thirds, over a house's levelled area and the
 // apron round it: how much earth flattening that site would move.
-int SiteRoughness(const std::vector<int32_t>& h, Point house);
+int SiteRoughness(const std::vector<int32_t>& h, Point site);
 
 // Flattens the house's levelled area to a whole-unit height and eases the
 // ground round it, so the game's own levelling at load changes nothing and
 // leaves no step at the edge.
-void FlattenForHouse(std::vector<int32_t>& h, Point house);
+void FlattenForHouse(std::vector<int32_t>& h, Point site);
 
 // The game's ground lookup, used to predict its levelling.
 double TerrainHeight(const std::vector<int32_t>& h, double x, double y);

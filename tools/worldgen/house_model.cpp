@@ -104,13 +104,13 @@ void WallWithOpenings(Builder& b, bool alongX, int outer, int sign, int inner, i
     int s = s0;
     for (const Opening& o : openings)
     {
-        b.Slab(alongX, outer, sign, inner, s, o.s0, 0, kWallTop);
+        b.Slab(alongX, outer, sign, inner, s, o.s0, 0, WALL_TOP);
         if (o.z0 > 0)
             b.Slab(alongX, outer, sign, inner, o.s0, o.s1, 0, o.z0);
-        b.Slab(alongX, outer, sign, inner, o.s0, o.s1, o.z1, kWallTop);
+        b.Slab(alongX, outer, sign, inner, o.s0, o.s1, o.z1, WALL_TOP);
         s = o.s1;
     }
-    b.Slab(alongX, outer, sign, inner, s, s1, 0, kWallTop);
+    b.Slab(alongX, outer, sign, inner, s, s1, 0, WALL_TOP);
 }
 
 } // namespace
@@ -118,20 +118,30 @@ void WallWithOpenings(Builder& b, bool alongX, int outer, int sign, int inner, i
 std::vector<Quad> BuildHouseModel()
 {
     Builder b;
-    // Half units: the footprint is 128 x 224, walls one half unit thick.
-    // Front wall, y 0..1, window 0 a doorway at x 54..74.
-    WallWithOpenings(b, true, 0, -1, 1, 0, 128, {{54, 74, 0, kDoorTop}});
-    // Left wall, x 0..1, window 1 a doorway at y 190..210.
-    WallWithOpenings(b, false, 0, -1, 1, 0, 224, {{190, 210, 0, kDoorTop}});
-    // Right wall, x 127..128, windows 2 (y 44..62) and 3 (y 172..190).
-    WallWithOpenings(b, false, 128, 1, 127, 0, 224,
-                     {{44, 62, kSillTop, kWindowTop}, {172, 190, kSillTop, kWindowTop}});
-    // Back wall, y 223..224, window 4 at x 88..106.
-    WallWithOpenings(b, true, 224, 1, 223, 0, 128, {{88, 106, kSillTop, kWindowTop}});
-    // Partition, x 63..65, y 78..146, with its two narrow ends.
-    b.Slab(false, 63, -1, 65, 78, 146, 0, kWallTop);
-    b.Face(true, 78, -1, 63, 65, 0, kWallTop);
-    b.Face(true, 146, 1, 63, 65, 0, kWallTop);
+    // The house plan in half units: the footprint is 128 x 224, walls one half unit thick.
+    auto half = [](double units) { return int(std::lround(2.0 * units)); };
+    const int width = half(house::WIDTH), depth = half(house::DEPTH);
+    auto along = [&](int window, bool alongX, int z0, int z1)
+    {
+        const house::Rect& o = house::WINDOW[window].opening;
+        return alongX ? Opening{half(o.x0), half(o.x1), z0, z1}
+                      : Opening{half(o.y0), half(o.y1), z0, z1};
+    };
+    // Windows 0 and 1 are doorways from the ground; 2 to 4 have sills.
+    WallWithOpenings(b, true, half(house::FRONT_WALL.y0), -1, half(house::FRONT_WALL.y1), 0, width,
+                     {along(0, true, 0, DOOR_TOP)});
+    WallWithOpenings(b, false, half(house::LEFT_WALL.x0), -1, half(house::LEFT_WALL.x1), 0, depth,
+                     {along(1, false, 0, DOOR_TOP)});
+    WallWithOpenings(
+        b, false, half(house::RIGHT_WALL.x1), 1, half(house::RIGHT_WALL.x0), 0, depth,
+        {along(2, false, SILL_TOP, WINDOW_TOP), along(3, false, SILL_TOP, WINDOW_TOP)});
+    WallWithOpenings(b, true, half(house::BACK_WALL.y1), 1, half(house::BACK_WALL.y0), 0, width,
+                     {along(4, true, SILL_TOP, WINDOW_TOP)});
+    // The partition, with its two narrow ends.
+    const house::Rect& p = house::PARTITION;
+    b.Slab(false, half(p.x0), -1, half(p.x1), half(p.y0), half(p.y1), 0, WALL_TOP);
+    b.Face(true, half(p.y0), -1, half(p.x0), half(p.x1), 0, WALL_TOP);
+    b.Face(true, half(p.y1), 1, half(p.x0), half(p.x1), 0, WALL_TOP);
 
     // Hipped roof with a flat top, sloping 1 in 2. Each slope passes through the
     // inner top edge of its wall, so no gap shows from inside, and overhangs by 1.5.

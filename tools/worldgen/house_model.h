@@ -11,10 +11,10 @@ namespace worldgen
 {
 
 // Heights in half units.
-constexpr int kWallTop = 34;   // 17 units
-constexpr int kDoorTop = 30;   // windows 0 and 1: open from the ground to 15 units
-constexpr int kSillTop = 6;    // windows 2 to 4: open from 3 ...
-constexpr int kWindowTop = 28; // ... to 14 units
+constexpr int WALL_TOP = 34;   // 17 units
+constexpr int DOOR_TOP = 30;   // windows 0 and 1: open from the ground to 15 units
+constexpr int SILL_TOP = 6;    // windows 2 to 4: open from 3 ...
+constexpr int WINDOW_TOP = 28; // ... to 14 units
 
 std::vector<Quad> BuildHouseModel();
 

@@ -8,12 +8,12 @@ namespace worldgen
 
 bool IsNearWhite(Rgb c)
 {
-    return c != kWhite && c.r >= 225 && c.g >= 225 && c.b >= 225;
+    return c != WHITE && c.r >= 225 && c.g >= 225 && c.b >= 225;
 }
 
 bool IsNearMagenta(Rgb c)
 {
-    return c != kMagenta && c.r >= 200 && c.g <= 60 && c.b >= 200;
+    return c != MAGENTA && c.r >= 200 && c.g <= 60 && c.b >= 200;
 }
 
 static void Put16(std::vector<uint8_t>& v, size_t at, uint32_t x)

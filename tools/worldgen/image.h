@@ -15,8 +15,8 @@ struct Rgb
     bool operator!=(const Rgb& o) const { return !(*this == o); }
 };
 
-constexpr Rgb kWhite{255, 255, 255};
-constexpr Rgb kMagenta{255, 0, 255};
+constexpr Rgb WHITE{255, 255, 255};
+constexpr Rgb MAGENTA{255, 0, 255};
 
 // Rows top to bottom, as drawn on screen.
 struct Image
@@ -26,7 +26,7 @@ struct Image
     std::vector<Rgb> pixels;
 
     Image() = default;
-    Image(int w, int h, Rgb fill = kWhite) : width(w), height(h), pixels(size_t(w) * h, fill) {}
+    Image(int w, int h, Rgb fill = WHITE) : width(w), height(h), pixels(size_t(w) * h, fill) {}
     Rgb& At(int x, int y) { return pixels[size_t(y) * width + x]; }
     const Rgb& At(int x, int y) const { return pixels[size_t(y) * width + x]; }
 };

@@ -20,11 +20,11 @@ using namespace worldgen;
 namespace
 {
 
-constexpr uint64_t kShippedSeed = 1871;
+constexpr uint64_t SHIPPED_SEED = 1871;
 
 struct Options
 {
-    uint64_t seed = kShippedSeed;
+    uint64_t seed = SHIPPED_SEED;
     std::string out = ".";
     std::string sheet; // write a contact sheet of the art instead of a world
 };
@@ -99,8 +99,8 @@ World Generate(uint64_t seed, const std::vector<Quad>& model)
         for (const Point& h : w.houses)
             FlattenForHouse(w.heights, h);
         const int spare =
-            kBufferTriangles - TriangleCount(int(model.size()), int(w.houses.size()), 0);
-        const int trees = std::min(kMaxTrees, spare / 2) - woods.Int(0, 40);
+            VERTEX_BUFFER_TRIANGLES - TriangleCount(int(model.size()), int(w.houses.size()), 0);
+        const int trees = std::min(MOST_TREES, spare / 2) - woods.Int(0, 40);
         w.trees = PlaceTrees(woods, w.houses, trees);
         last = CheckWorld(w, model);
         if (LevelLikeTheGame(w.heights, w.houses) != w.heights)
@@ -121,8 +121,7 @@ void CheckArt(const std::vector<Asset>& art)
         if (a.loader == Loader::Picture)
             continue;
         for (const Rgb& p : a.image.pixels)
-            if (IsNearWhite(p) || IsNearMagenta(p) ||
-                (a.loader == Loader::Texture && p == kMagenta))
+            if (IsNearWhite(p) || IsNearMagenta(p) || (a.loader == Loader::Texture && p == MAGENTA))
                 throw std::runtime_error(a.file + " has a pixel that reads as a colour key");
         // The texture loader reads rows back to back: they must need no padding.
         if (a.loader == Loader::Texture && (a.image.width * 3) % 4 != 0)
@@ -166,7 +165,7 @@ int main(int argc, char** argv)
         std::printf("world %llu: %zu houses, %zu trees, %zu wall quads, %d of %d triangles\n",
                     (unsigned long long)opt.seed, w.houses.size(), w.trees.size(), model.size(),
                     TriangleCount(int(model.size()), int(w.houses.size()), int(w.trees.size())),
-                    kBufferTriangles);
+                    VERTEX_BUFFER_TRIANGLES);
         return 0;
     }
     catch (const std::exception& e)

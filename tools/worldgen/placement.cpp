@@ -11,13 +11,13 @@ namespace worldgen
 namespace
 {
 
-constexpr double kHouseGap = 70.0; // each house keeps this much of its own ground all round
+constexpr double HOUSE_GAP = 70.0; // each house keeps this much of its own ground all round
 
 bool TooClose(Point a, const std::vector<Point>& houses)
 {
     for (const Point& b : houses)
-        if (std::fabs(double(a.x - b.x)) < kHouseW + 2 * kHouseGap &&
-            std::fabs(double(a.y - b.y)) < kHouseD + 2 * kHouseGap)
+        if (std::fabs(double(a.x - b.x)) < house::WIDTH + 2 * HOUSE_GAP &&
+            std::fabs(double(a.y - b.y)) < house::DEPTH + 2 * HOUSE_GAP)
             return true;
     return false;
 }
@@ -78,22 +78,22 @@ std::vector<Point> PlaceTrees(Rng& rng, const std::vector<Point>& houses, int co
     }
 
     // A coarse bucket grid for the spacing test.
-    constexpr int kB = 48;
-    std::vector<std::vector<int>> bucket(size_t(kB) * kB);
+    constexpr int B = 48;
+    std::vector<std::vector<int>> bucket(size_t(B) * B);
     std::vector<Point> trees;
     auto fits = [&](int x, int y)
     {
         if (x < 4 || y < 4 || x > 1520 || y > 1520)
             return false;
-        if (std::hypot(x - kStartX, y - kStartY) < 16.0)
+        if (std::hypot(x - START_X, y - START_Y) < 16.0)
             return false;
         for (const Point& h : houses)
             if (TreeCrowdsHouse(x, y, h))
                 return false;
         const int bx = x / 32, by = y / 32;
-        for (int j = std::max(0, by - 1); j <= std::min(kB - 1, by + 1); ++j)
-            for (int i = std::max(0, bx - 1); i <= std::min(kB - 1, bx + 1); ++i)
-                for (int t : bucket[size_t(j) * kB + i])
+        for (int j = std::max(0, by - 1); j <= std::min(B - 1, by + 1); ++j)
+            for (int i = std::max(0, bx - 1); i <= std::min(B - 1, bx + 1); ++i)
+                for (int t : bucket[size_t(j) * B + i])
                     if (std::hypot(double(trees[t].x - x), double(trees[t].y - y)) < 6.0)
                         return false;
         return true;
@@ -119,7 +119,7 @@ std::vector<Point> PlaceTrees(Rng& rng, const std::vector<Point>& houses, int co
         const int ix = int(std::lround(x)), iy = int(std::lround(y));
         if (!fits(ix, iy))
             continue;
-        bucket[size_t(iy / 32) * kB + ix / 32].push_back(int(trees.size()));
+        bucket[size_t(iy / 32) * B + ix / 32].push_back(int(trees.size()));
         trees.push_back({ix, iy});
     }
     return trees;

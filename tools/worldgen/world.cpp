@@ -1,4 +1,5 @@
 #include "world.h"
+#include "Types3d/Types3d.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,32 +8,23 @@
 namespace worldgen
 {
 
-static constexpr double kPi = 3.14159265358979323846;
-
-const std::array<WindowInfo, 5> kWindows = {{
-    {32.0, 2.0, 1.5 * kPi},
-    {2.0, 100.0, kPi},
-    {62.0, 26.5, 0.0},
-    {62.0, 90.5, 0.0},
-    {48.5, 110.0, 0.5 * kPi},
-}};
-
-LevelledArea LevelledAreaOf(Point house)
+LevelledArea LevelledAreaOf(Point site)
 {
     // Truncation toward zero, as the game does it.
-    return {int((house.x - 32) / 12), int((house.y - 56) / 12)};
+    return {int((site.x - house::REFERENCE_X) / CELL_SIZE),
+            int((site.y - house::REFERENCE_Y) / CELL_SIZE)};
 }
 
-bool TreeCrowdsHouse(double x, double y, Point house)
+bool TreeCrowdsHouse(double x, double y, Point site)
 {
-    const double hx = house.x - 32.0, hy = house.y - 56.0;
+    const double hx = site.x - house::REFERENCE_X, hy = site.y - house::REFERENCE_Y;
     const double margin = 9.0; // a tree's reach (4) plus room to walk round the corner
-    if (x >= hx - margin && x <= hx + kHouseW + margin && y >= hy - margin &&
-        y <= hy + kHouseD + margin)
+    if (x >= hx - margin && x <= hx + house::WIDTH + margin && y >= hy - margin &&
+        y <= hy + house::DEPTH + margin)
         return true;
-    for (const WindowInfo& w : kWindows)
+    for (const house::Window& w : house::WINDOW)
     {
-        const double ex = hx + w.entryX, ey = hy + w.entryY;
+        const double ex = hx + w.entry.x, ey = hy + w.entry.y;
         const double dx = x - ex, dy = y - ey;
         const double d = std::sqrt(dx * dx + dy * dy);
         if (d < 14.0)
@@ -41,7 +33,7 @@ bool TreeCrowdsHouse(double x, double y, Point house)
         if (d <= 68.0)
         {
             const double cosA = (dx * std::cos(w.outwardAngle) + dy * std::sin(w.outwardAngle)) / d;
-            if (cosA >= std::cos(55.0 * kPi / 180.0))
+            if (cosA >= std::cos(55.0 * PI / 180.0))
                 return true;
         }
     }
@@ -50,7 +42,7 @@ bool TreeCrowdsHouse(double x, double y, Point house)
 
 int TriangleCount(int quads, int houses, int trees)
 {
-    return kTerrainTriangles + 2 * quads * houses + 2 * trees + kZombieTriangles;
+    return TERRAIN_TRIANGLES + 2 * quads * houses + 2 * trees + ZOMBIE_TRIANGLES;
 }
 
 static bool Degenerate(const Quad& q)
@@ -75,28 +67,30 @@ std::vector<std::string> CheckWorld(const World& w, const std::vector<Quad>& mod
     std::vector<std::string> bad;
     auto fail = [&](const std::string& s) { bad.push_back(s); };
 
-    if (w.heights.size() != size_t(kGrid * kGrid))
+    if (w.heights.size() != size_t(HEIGHTMAP_SIZE * HEIGHTMAP_SIZE))
         fail("heightmap must hold 128 x 128 points");
     else
     {
         int steepest = 0;
-        for (int j = 0; j < kGrid; ++j)
-            for (int i = 0; i < kGrid; ++i)
+        for (int j = 0; j < HEIGHTMAP_SIZE; ++j)
+            for (int i = 0; i < HEIGHTMAP_SIZE; ++i)
             {
-                const int v = w.heights[j * kGrid + i];
-                if (v < 0 || v > kMaxHeightValue)
+                const int v = w.heights[j * HEIGHTMAP_SIZE + i];
+                if (v < 0 || v > MAX_HEIGHT_VALUE)
                     fail("height out of range at " + std::to_string(i) + "," + std::to_string(j));
-                if (i + 1 < kGrid)
-                    steepest = std::max(steepest, std::abs(v - w.heights[j * kGrid + i + 1]));
-                if (j + 1 < kGrid)
-                    steepest = std::max(steepest, std::abs(v - w.heights[(j + 1) * kGrid + i]));
+                if (i + 1 < HEIGHTMAP_SIZE)
+                    steepest =
+                        std::max(steepest, std::abs(v - w.heights[j * HEIGHTMAP_SIZE + i + 1]));
+                if (j + 1 < HEIGHTMAP_SIZE)
+                    steepest =
+                        std::max(steepest, std::abs(v - w.heights[(j + 1) * HEIGHTMAP_SIZE + i]));
             }
-        if (steepest > kMaxHeightStep)
+        if (steepest > MAX_HEIGHT_STEP)
             fail("terrain has a cliff: step of " + std::to_string(steepest) + " thirds");
     }
 
     const int hc = int(w.houses.size());
-    if (hc < kMinHouses || hc > kMaxHouses || hc > kHardMaxHouses)
+    if (hc < FEWEST_HOUSES || hc > MOST_HOUSES || hc > MAX_HOUSES)
         fail("house count " + std::to_string(hc) + " outside 8..16");
     bool nearStart = false;
     for (int k = 0; k < hc; ++k)
@@ -106,7 +100,7 @@ std::vector<std::string> CheckWorld(const World& w, const std::vector<Quad>& mod
         if (h.x - 32 < 0 || h.y - 56 < 0 || a.gx < 0 || a.gy < 0 || a.gx + 8 > 127 ||
             a.gy + 12 > 127)
             fail("house " + std::to_string(k) + " levels ground outside the terrain");
-        if (std::hypot(h.x - kStartX, h.y - kStartY) <= kNearStart)
+        if (std::hypot(h.x - START_X, h.y - START_Y) <= NEAR_START)
             nearStart = true;
         for (int m = 0; m < k; ++m)
         {
@@ -120,14 +114,14 @@ std::vector<std::string> CheckWorld(const World& w, const std::vector<Quad>& mod
         fail("no house within reach of the start point");
 
     const int tc = int(w.trees.size());
-    if (tc < kMinTrees || tc > kMaxTrees)
+    if (tc < FEWEST_TREES || tc > MOST_TREES)
         fail("tree count " + std::to_string(tc) + " outside 800..1500");
     for (int t = 0; t < tc; ++t)
     {
         const Point p = w.trees[t];
         if (p.x < 1 || p.y < 1 || p.x > 1523 || p.y > 1523)
             fail("tree " + std::to_string(t) + " off the terrain");
-        if (std::hypot(p.x - kStartX, p.y - kStartY) < kTreeStartClear)
+        if (std::hypot(p.x - START_X, p.y - START_Y) < TREE_START_CLEAR)
             fail("tree " + std::to_string(t) + " on the start point");
         for (const Point& h : w.houses)
             if (TreeCrowdsHouse(p.x, p.y, h))
@@ -143,7 +137,7 @@ std::vector<std::string> CheckWorld(const World& w, const std::vector<Quad>& mod
         if (Degenerate(model[q]))
             fail("wall quad " + std::to_string(q) + " is degenerate");
     const int tris = TriangleCount(int(model.size()), hc, tc);
-    if (tris > kBufferTriangles)
+    if (tris > VERTEX_BUFFER_TRIANGLES)
         fail("world needs " + std::to_string(tris) + " triangles, buffer holds 37058");
     return bad;
 }

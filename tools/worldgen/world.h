@@ -1,6 +1,9 @@
 // The world as the game reads it, and the limits it must keep.
 #pragma once
 
+#include "Game/House.h"
+#include "Game/World.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -9,21 +12,13 @@
 namespace worldgen
 {
 
-constexpr int kGrid = 128;      // heightmap points per side
-constexpr double kCell = 12.0;  // world units between heightmap points
-constexpr double kStartX = 5.0; // where a new game puts the player
-constexpr double kStartY = 5.0;
-constexpr double kHouseW = 64.0; // footprint size; the reference point is its centre
-constexpr double kHouseD = 112.0;
-constexpr int kTerrainTriangles = 32258;
-constexpr int kZombieTriangles = 160;
-constexpr int kBufferTriangles = 37058;
-constexpr int kMinHouses = 8, kMaxHouses = 16, kHardMaxHouses = 20;
-constexpr int kMinTrees = 800, kMaxTrees = 1500;
-constexpr double kNearStart = 150.0; // a shelter this close to the start point
-constexpr double kTreeStartClear = 6.0;
-constexpr int kMaxHeightValue = 300; // heightmap values are thirds of a unit
-constexpr int kMaxHeightStep = 21;   // between neighbouring points: 7 units in 12
+// What a generated world holds; the game itself takes up to MAX_HOUSES houses.
+constexpr int FEWEST_HOUSES = 8, MOST_HOUSES = 16;
+constexpr int FEWEST_TREES = 800, MOST_TREES = 1500;
+constexpr double NEAR_START = 150.0; // a shelter this close to the start point
+constexpr double TREE_START_CLEAR = 6.0;
+constexpr int MAX_HEIGHT_VALUE = 300; // heightmap values are thirds of a unit
+constexpr int MAX_HEIGHT_STEP = 21;   // between neighbouring points: 7 units in 12
 
 struct Point
 {
@@ -39,30 +34,21 @@ struct Quad
 
 struct World
 {
-    std::vector<int32_t> heights; // kGrid * kGrid, row by row
+    std::vector<int32_t> heights; // GRID * GRID, row by row
     std::vector<Point> houses;    // reference points (footprint centres)
     std::vector<Point> trees;
 };
-
-// Zombie windows in house-local units: the entry point just inside the
-// opening and the direction the window faces out.
-struct WindowInfo
-{
-    double entryX, entryY;
-    double outwardAngle;
-};
-extern const std::array<WindowInfo, 5> kWindows;
 
 // Grid points the game flattens under a house: columns gx..gx+8, rows gy..gy+12.
 struct LevelledArea
 {
     int gx, gy;
 };
-LevelledArea LevelledAreaOf(Point house);
+LevelledArea LevelledAreaOf(Point site);
 
 // Whether a tree here would crowd a house: its walls and doors, or the ground
 // outside each window where the night's zombies gather.
-bool TreeCrowdsHouse(double x, double y, Point house);
+bool TreeCrowdsHouse(double x, double y, Point site);
 
 int TriangleCount(int quads, int houses, int trees);
 

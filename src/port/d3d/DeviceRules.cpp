@@ -64,9 +64,14 @@ UINT VertexSize(DWORD fvf)
     UINT size = 0;
     switch (fvf & 0x00E)
     {
-    case 0x002: size += 12; break; // D3DFVF_XYZ
-    case 0x004: size += 16; break; // D3DFVF_XYZRHW
-    default: break;
+    case 0x002:
+        size += 12;
+        break; // D3DFVF_XYZ
+    case 0x004:
+        size += 16;
+        break; // D3DFVF_XYZRHW
+    default:
+        break;
     }
     if (fvf & 0x010)
         size += 12; // normal
@@ -75,7 +80,7 @@ UINT VertexSize(DWORD fvf)
     if (fvf & 0x040)
         size += 4; // diffuse
     if (fvf & 0x080)
-        size += 4; // specular
+        size += 4;                  // specular
     size += ((fvf >> 8) & 0xF) * 8; // two-float texture coordinate sets
     return size;
 }
@@ -84,21 +89,31 @@ bool VerticesFor(D3DPRIMITIVETYPE type, UINT primitives, UINT* vertices)
 {
     switch (type)
     {
-    case D3DPT_POINTLIST: *vertices = primitives; return true;
-    case D3DPT_LINELIST: *vertices = primitives * 2; return true;
-    case D3DPT_LINESTRIP: *vertices = primitives + 1; return true;
-    case D3DPT_TRIANGLELIST: *vertices = primitives * 3; return true;
+    case D3DPT_POINTLIST:
+        *vertices = primitives;
+        return true;
+    case D3DPT_LINELIST:
+        *vertices = primitives * 2;
+        return true;
+    case D3DPT_LINESTRIP:
+        *vertices = primitives + 1;
+        return true;
+    case D3DPT_TRIANGLELIST:
+        *vertices = primitives * 3;
+        return true;
     case D3DPT_TRIANGLESTRIP:
-    case D3DPT_TRIANGLEFAN: *vertices = primitives + 2; return true;
+    case D3DPT_TRIANGLEFAN:
+        *vertices = primitives + 2;
+        return true;
     }
     return false;
 }
 
 bool OneVertexProcessing(DWORD behaviorFlags)
 {
-    DWORD processing = behaviorFlags & (D3DCREATE_SOFTWARE_VERTEXPROCESSING |
-                                        D3DCREATE_HARDWARE_VERTEXPROCESSING |
-                                        D3DCREATE_MIXED_VERTEXPROCESSING);
+    DWORD processing =
+        behaviorFlags & (D3DCREATE_SOFTWARE_VERTEXPROCESSING | D3DCREATE_HARDWARE_VERTEXPROCESSING |
+                         D3DCREATE_MIXED_VERTEXPROCESSING);
     return processing != 0 && (processing & (processing - 1)) == 0;
 }
 
@@ -117,8 +132,7 @@ bool ValidVertexBufferShape(UINT length, D3DPOOL pool)
 
 bool ValidLight(const D3DLIGHT9* light)
 {
-    return light != nullptr && light->Type >= D3DLIGHT_POINT &&
-           light->Type <= D3DLIGHT_DIRECTIONAL;
+    return light != nullptr && light->Type >= D3DLIGHT_POINT && light->Type <= D3DLIGHT_DIRECTIONAL;
 }
 
 bool ValidClear(DWORD count, const D3DRECT* rects, DWORD flags, float z, bool depthBuffer,
@@ -170,9 +184,8 @@ HRESULT TextureLevel::UnlockTexels(UINT level)
 bool CanUpdate(const TextureLevel* from, const TextureLevel* to)
 {
     return from != nullptr && to != nullptr && from->pool == D3DPOOL_SYSTEMMEM &&
-           to->pool == D3DPOOL_DEFAULT && from->width == to->width &&
-           from->height == to->height && from->format == to->format && !from->locked &&
-           !to->locked;
+           to->pool == D3DPOOL_DEFAULT && from->width == to->width && from->height == to->height &&
+           from->format == to->format && !from->locked && !to->locked;
 }
 
 HRESULT VertexBytes::LockBytes(UINT offsetToLock, UINT sizeToLock, void** data)

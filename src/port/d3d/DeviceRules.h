@@ -14,11 +14,11 @@ namespace port
 {
 namespace d3d
 {
-const DWORD maxTextureStages = 8;
-const DWORD maxSamplers = 16;
-const UINT maxStreams = 16;
+const DWORD MAX_TEXTURE_STAGES = 8;
+const DWORD MAX_SAMPLERS = 16;
+const UINT MAX_STREAMS = 16;
 // Larger vertex buffers are refused as out of video memory.
-const UINT maxVertexBufferLength = 256u * 1024u * 1024u;
+const UINT MAX_VERTEX_BUFFER_LENGTH = 256u * 1024u * 1024u;
 
 D3DMATRIX Identity();
 // The light LightEnable gives an index that was never set: white, directional, along +z.

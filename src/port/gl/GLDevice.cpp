@@ -43,8 +43,7 @@ struct FramebufferFunctions
         return Load(&genFramebuffers, "glGenFramebuffers", "glGenFramebuffersEXT") &&
                Load(&deleteFramebuffers, "glDeleteFramebuffers", "glDeleteFramebuffersEXT") &&
                Load(&bindFramebuffer, "glBindFramebuffer", "glBindFramebufferEXT") &&
-               Load(&framebufferTexture2D, "glFramebufferTexture2D",
-                    "glFramebufferTexture2DEXT") &&
+               Load(&framebufferTexture2D, "glFramebufferTexture2D", "glFramebufferTexture2DEXT") &&
                Load(&genRenderbuffers, "glGenRenderbuffers", "glGenRenderbuffersEXT") &&
                Load(&deleteRenderbuffers, "glDeleteRenderbuffers", "glDeleteRenderbuffersEXT") &&
                Load(&bindRenderbuffer, "glBindRenderbuffer", "glBindRenderbufferEXT") &&
@@ -56,15 +55,24 @@ struct FramebufferFunctions
     }
 };
 FramebufferFunctions fbo;
-uint64_t Now() { return SDL_GetPerformanceCounter(); }
+uint64_t Now()
+{
+    return SDL_GetPerformanceCounter();
+}
 } // namespace
 
-GLDevice* CurrentDevice() { return current; }
-void SetPacing(bool on) { pacing = on; }
+GLDevice* CurrentDevice()
+{
+    return current;
+}
+void SetPacing(bool on)
+{
+    pacing = on;
+}
 
 GLDevice::GLDevice(SDL_Window* window, const D3DPRESENT_PARAMETERS& parameters)
-    : window(window), parameters(parameters), view(d3d::Identity()),
-      projection(d3d::Identity()), world(d3d::Identity())
+    : window(window), parameters(parameters), view(d3d::Identity()), projection(d3d::Identity()),
+      world(d3d::Identity())
 {
 }
 
@@ -157,8 +165,8 @@ bool GLDevice::Initialise(HRESULT* failure)
     {
         fbo.genRenderbuffers(1, &depth);
         fbo.bindRenderbuffer(GL_RENDERBUFFER, depth);
-        GLenum depthFormat =
-            parameters.AutoDepthStencilFormat == D3DFMT_D16 ? GL_DEPTH_COMPONENT16 : GL_DEPTH_COMPONENT24;
+        GLenum depthFormat = parameters.AutoDepthStencilFormat == D3DFMT_D16 ? GL_DEPTH_COMPONENT16
+                                                                             : GL_DEPTH_COMPONENT24;
         fbo.renderbufferStorage(GL_RENDERBUFFER, depthFormat, w, h);
         fbo.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
     }

@@ -21,7 +21,7 @@ class GLDevice;
 
 class GLTexture : public RefCounted<IDirect3DTexture9>, public d3d::TextureLevel
 {
-public:
+  public:
     GLTexture(GLDevice* device, UINT width, UINT height, DWORD usage, D3DFORMAT format,
               D3DPOOL pool);
     HRESULT LockRect(UINT level, D3DLOCKED_RECT* lockedRect, const RECT* rect,
@@ -33,28 +33,28 @@ public:
     // texture.
     GLuint name = 0;
 
-private:
+  private:
     ~GLTexture() override;
     ULONG LastReference() override;
 };
 
 class GLVertexBuffer : public RefCounted<IDirect3DVertexBuffer9>, public d3d::VertexBytes
 {
-public:
+  public:
     GLVertexBuffer(GLDevice* device, UINT length, DWORD fvf);
     HRESULT Lock(UINT offsetToLock, UINT sizeToLock, void** data, DWORD flags) override;
     HRESULT Unlock() override;
 
     GLDevice* device; // the bytes are drawn straight from memory as client arrays
 
-private:
+  private:
     ~GLVertexBuffer() override = default;
     ULONG LastReference() override;
 };
 
 class GLDevice : public RefCounted<IDirect3DDevice9>
 {
-public:
+  public:
     // Takes the window full screen (desktop size) and makes the context and the back
     // buffer; Create reports the Direct3D result of that.
     static HRESULT Create(SDL_Window* window, const D3DPRESENT_PARAMETERS& parameters,
@@ -72,7 +72,7 @@ public:
     std::vector<GLTexture*> textures;
     std::vector<GLVertexBuffer*> buffers;
 
-private:
+  private:
     GLDevice(SDL_Window* window, const D3DPRESENT_PARAMETERS& parameters);
     ~GLDevice() override;
     bool Initialise(HRESULT* failure);
@@ -81,8 +81,7 @@ private:
     void ApplyTransforms();
     void ApplyLight();
     void ApplyTextureAndSampler();
-    HRESULT Draw(D3DPRIMITIVETYPE type, UINT primitiveCount, const uint8_t* vertices,
-                 UINT stride);
+    HRESULT Draw(D3DPRIMITIVETYPE type, UINT primitiveCount, const uint8_t* vertices, UINT stride);
     // Presentation: the back buffer scaled onto the window, and frames paced to the
     // display's refresh.
     void ShowBackBuffer();

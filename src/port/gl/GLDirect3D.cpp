@@ -19,10 +19,9 @@ std::string lastScreenshot;
 
 class GLDirect3D : public RefCounted<IDirect3D9>
 {
-public:
-    HRESULT CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focusWindow,
-                         DWORD behaviorFlags, D3DPRESENT_PARAMETERS* p,
-                         IDirect3DDevice9** returned) override
+  public:
+    HRESULT CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focusWindow, DWORD behaviorFlags,
+                         D3DPRESENT_PARAMETERS* p, IDirect3DDevice9** returned) override
     {
         if (returned == nullptr || p == nullptr)
             return D3DERR_INVALIDCALL;
@@ -48,7 +47,7 @@ public:
         return result;
     }
 
-private:
+  private:
     ~GLDirect3D() override = default;
 };
 
@@ -97,6 +96,12 @@ bool ReadBackBuffer(int* width, int* height, std::vector<uint8_t>* rgba)
     return true;
 }
 
-void SetPresentPacing(bool on) { gl::SetPacing(on); }
-std::string LastScreenshot() { return lastScreenshot; }
+void SetPresentPacing(bool on)
+{
+    gl::SetPacing(on);
+}
+std::string LastScreenshot()
+{
+    return lastScreenshot;
+}
 } // namespace port

@@ -49,7 +49,10 @@ HRESULT GLTexture::LockRect(UINT level, D3DLOCKED_RECT* lockedRect, const RECT* 
     return LockTexels(level, lockedRect, rect, pool != D3DPOOL_DEFAULT);
 }
 
-HRESULT GLTexture::UnlockRect(UINT level) { return UnlockTexels(level); }
+HRESULT GLTexture::UnlockRect(UINT level)
+{
+    return UnlockTexels(level);
+}
 
 GLVertexBuffer::GLVertexBuffer(GLDevice* device, UINT length, DWORD fvf)
     : VertexBytes(length, fvf), device(device)
@@ -73,7 +76,10 @@ HRESULT GLVertexBuffer::Lock(UINT offsetToLock, UINT sizeToLock, void** data, DW
     return LockBytes(offsetToLock, sizeToLock, data);
 }
 
-HRESULT GLVertexBuffer::Unlock() { return UnlockBytes(); }
+HRESULT GLVertexBuffer::Unlock()
+{
+    return UnlockBytes();
+}
 
 void GLDevice::Forget(const GLTexture* texture)
 {
@@ -100,9 +106,8 @@ GLVertexBuffer* GLDevice::OwnBuffer(IDirect3DVertexBuffer9* buffer) const
     return d3d::FindLive(buffers, buffer);
 }
 
-HRESULT GLDevice::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage,
-                                D3DFORMAT format, D3DPOOL pool, IDirect3DTexture9** texture,
-                                HANDLE* sharedHandle)
+HRESULT GLDevice::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
+                                D3DPOOL pool, IDirect3DTexture9** texture, HANDLE* sharedHandle)
 {
     if (texture == nullptr || sharedHandle != nullptr)
         return D3DERR_INVALIDCALL;
@@ -131,7 +136,7 @@ HRESULT GLDevice::CreateVertexBuffer(UINT length, DWORD, DWORD newFvf, D3DPOOL p
     *vertexBuffer = nullptr;
     if (!d3d::ValidVertexBufferShape(length, pool))
         return D3DERR_INVALIDCALL;
-    if (length > d3d::maxVertexBufferLength)
+    if (length > d3d::MAX_VERTEX_BUFFER_LENGTH)
         return D3DERR_OUTOFVIDEOMEMORY;
     *vertexBuffer = new GLVertexBuffer(this, length, newFvf);
     return D3D_OK;

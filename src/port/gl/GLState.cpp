@@ -14,14 +14,22 @@ GLenum CompareFunction(DWORD f)
 {
     switch (f)
     {
-    case D3DCMP_NEVER: return GL_NEVER;
-    case D3DCMP_LESS: return GL_LESS;
-    case D3DCMP_EQUAL: return GL_EQUAL;
-    case D3DCMP_LESSEQUAL: return GL_LEQUAL;
-    case D3DCMP_GREATER: return GL_GREATER;
-    case D3DCMP_NOTEQUAL: return GL_NOTEQUAL;
-    case D3DCMP_GREATEREQUAL: return GL_GEQUAL;
-    default: return GL_ALWAYS;
+    case D3DCMP_NEVER:
+        return GL_NEVER;
+    case D3DCMP_LESS:
+        return GL_LESS;
+    case D3DCMP_EQUAL:
+        return GL_EQUAL;
+    case D3DCMP_LESSEQUAL:
+        return GL_LEQUAL;
+    case D3DCMP_GREATER:
+        return GL_GREATER;
+    case D3DCMP_NOTEQUAL:
+        return GL_NOTEQUAL;
+    case D3DCMP_GREATEREQUAL:
+        return GL_GEQUAL;
+    default:
+        return GL_ALWAYS;
     }
 }
 
@@ -29,17 +37,28 @@ GLenum BlendFactor(DWORD b)
 {
     switch (b)
     {
-    case D3DBLEND_ZERO: return GL_ZERO;
-    case D3DBLEND_ONE: return GL_ONE;
-    case D3DBLEND_SRCCOLOR: return GL_SRC_COLOR;
-    case D3DBLEND_INVSRCCOLOR: return GL_ONE_MINUS_SRC_COLOR;
-    case D3DBLEND_SRCALPHA: return GL_SRC_ALPHA;
-    case D3DBLEND_INVSRCALPHA: return GL_ONE_MINUS_SRC_ALPHA;
-    case D3DBLEND_DESTALPHA: return GL_DST_ALPHA;
-    case D3DBLEND_INVDESTALPHA: return GL_ONE_MINUS_DST_ALPHA;
-    case D3DBLEND_DESTCOLOR: return GL_DST_COLOR;
-    case D3DBLEND_INVDESTCOLOR: return GL_ONE_MINUS_DST_COLOR;
-    default: return GL_ONE;
+    case D3DBLEND_ZERO:
+        return GL_ZERO;
+    case D3DBLEND_ONE:
+        return GL_ONE;
+    case D3DBLEND_SRCCOLOR:
+        return GL_SRC_COLOR;
+    case D3DBLEND_INVSRCCOLOR:
+        return GL_ONE_MINUS_SRC_COLOR;
+    case D3DBLEND_SRCALPHA:
+        return GL_SRC_ALPHA;
+    case D3DBLEND_INVSRCALPHA:
+        return GL_ONE_MINUS_SRC_ALPHA;
+    case D3DBLEND_DESTALPHA:
+        return GL_DST_ALPHA;
+    case D3DBLEND_INVDESTALPHA:
+        return GL_ONE_MINUS_DST_ALPHA;
+    case D3DBLEND_DESTCOLOR:
+        return GL_DST_COLOR;
+    case D3DBLEND_INVDESTCOLOR:
+        return GL_ONE_MINUS_DST_COLOR;
+    default:
+        return GL_ONE;
     }
 }
 
@@ -47,10 +66,14 @@ GLint AddressMode(DWORD a)
 {
     switch (a)
     {
-    case D3DTADDRESS_MIRROR: return GL_MIRRORED_REPEAT;
-    case D3DTADDRESS_CLAMP: return GL_CLAMP_TO_EDGE;
-    case D3DTADDRESS_BORDER: return GL_CLAMP_TO_BORDER;
-    default: return GL_REPEAT;
+    case D3DTADDRESS_MIRROR:
+        return GL_MIRRORED_REPEAT;
+    case D3DTADDRESS_CLAMP:
+        return GL_CLAMP_TO_EDGE;
+    case D3DTADDRESS_BORDER:
+        return GL_CLAMP_TO_BORDER;
+    default:
+        return GL_REPEAT;
     }
 }
 
@@ -105,8 +128,12 @@ void GLDevice::ApplyRenderState(D3DRENDERSTATETYPE state, DWORD value)
         else
             glDisable(GL_DEPTH_TEST); // no test also means no depth written, in both APIs
         break;
-    case D3DRS_ZWRITEENABLE: glDepthMask(value ? GL_TRUE : GL_FALSE); break;
-    case D3DRS_ZFUNC: glDepthFunc(CompareFunction(value)); break;
+    case D3DRS_ZWRITEENABLE:
+        glDepthMask(value ? GL_TRUE : GL_FALSE);
+        break;
+    case D3DRS_ZFUNC:
+        glDepthFunc(CompareFunction(value));
+        break;
     case D3DRS_ALPHATESTENABLE:
         if (value)
             glEnable(GL_ALPHA_TEST);
@@ -116,7 +143,8 @@ void GLDevice::ApplyRenderState(D3DRENDERSTATETYPE state, DWORD value)
     case D3DRS_ALPHAREF:
     case D3DRS_ALPHAFUNC:
         // The reference is a byte: 0..255 of the texel's alpha.
-        glAlphaFunc(CompareFunction(get(D3DRS_ALPHAFUNC)), GLclampf((get(D3DRS_ALPHAREF) & 0xFF) / 255.0));
+        glAlphaFunc(CompareFunction(get(D3DRS_ALPHAFUNC)),
+                    GLclampf((get(D3DRS_ALPHAREF) & 0xFF) / 255.0));
         break;
     case D3DRS_ALPHABLENDENABLE:
         if (value)
@@ -156,8 +184,11 @@ void GLDevice::ApplyRenderState(D3DRENDERSTATETYPE state, DWORD value)
         else
             glDisable(GL_NORMALIZE);
         break;
-    case D3DRS_SPECULARENABLE: lightDirty = true; break;
-    default: break; // states the game never changes keep their defaults
+    case D3DRS_SPECULARENABLE:
+        lightDirty = true;
+        break;
+    default:
+        break; // states the game never changes keep their defaults
     }
 }
 
@@ -253,10 +284,17 @@ HRESULT GLDevice::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* mat
         return D3DERR_INVALIDCALL;
     switch (state)
     {
-    case D3DTS_VIEW: view = *matrix; break;
-    case D3DTS_PROJECTION: projection = *matrix; break;
-    case D3DTS_WORLD: world = *matrix; break;
-    default: return D3D_OK; // texture transforms are not used
+    case D3DTS_VIEW:
+        view = *matrix;
+        break;
+    case D3DTS_PROJECTION:
+        projection = *matrix;
+        break;
+    case D3DTS_WORLD:
+        world = *matrix;
+        break;
+    default:
+        return D3D_OK; // texture transforms are not used
     }
     transformsDirty = true;
     return D3D_OK;
@@ -317,7 +355,7 @@ HRESULT GLDevice::SetRenderState(D3DRENDERSTATETYPE state, DWORD value)
 
 HRESULT GLDevice::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture)
 {
-    if (stage >= d3d::maxTextureStages)
+    if (stage >= d3d::MAX_TEXTURE_STAGES)
         return D3DERR_INVALIDCALL;
     GLTexture* own = nullptr;
     if (texture != nullptr)
@@ -333,7 +371,7 @@ HRESULT GLDevice::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture)
 
 HRESULT GLDevice::SetSamplerState(DWORD samplerIndex, D3DSAMPLERSTATETYPE type, DWORD value)
 {
-    if (samplerIndex >= d3d::maxSamplers)
+    if (samplerIndex >= d3d::MAX_SAMPLERS)
         return D3DERR_INVALIDCALL;
     if (samplerIndex == 0)
         sampler[type] = value;
@@ -350,7 +388,7 @@ HRESULT GLDevice::SetStreamSource(UINT streamNumber, IDirect3DVertexBuffer9* str
                                   UINT offsetInBytes, UINT stride)
 {
     GLVertexBuffer* own = streamData ? OwnBuffer(streamData) : nullptr;
-    if (streamNumber >= d3d::maxStreams || (streamData != nullptr && own == nullptr))
+    if (streamNumber >= d3d::MAX_STREAMS || (streamData != nullptr && own == nullptr))
         return D3DERR_INVALIDCALL;
     if (streamNumber == 0)
     {

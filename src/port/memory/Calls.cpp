@@ -22,8 +22,10 @@ std::string Format(const char* format, ...)
     return buffer;
 }
 
-std::string Hex(DWORD value) { return Format("0x%X", unsigned(value)); }
-
+std::string Hex(DWORD value)
+{
+    return Format("0x%X", unsigned(value));
+}
 
 struct MethodName
 {
@@ -67,36 +69,37 @@ const char* CallKindName(CallKind kind)
 }
 
 // Each names itself as its enumerator is spelled.
-#define NAME(value)                                                                            \
-    case value: return #value;
+#define NAME(value)                                                                                \
+    case value:                                                                                    \
+        return #value;
 
 std::string RenderStateName(D3DRENDERSTATETYPE state)
 {
     switch (state)
     {
-    NAME(D3DRS_ZENABLE)
-    NAME(D3DRS_FILLMODE)
-    NAME(D3DRS_SHADEMODE)
-    NAME(D3DRS_ZWRITEENABLE)
-    NAME(D3DRS_ALPHATESTENABLE)
-    NAME(D3DRS_LASTPIXEL)
-    NAME(D3DRS_SRCBLEND)
-    NAME(D3DRS_DESTBLEND)
-    NAME(D3DRS_CULLMODE)
-    NAME(D3DRS_ZFUNC)
-    NAME(D3DRS_ALPHAREF)
-    NAME(D3DRS_ALPHAFUNC)
-    NAME(D3DRS_DITHERENABLE)
-    NAME(D3DRS_ALPHABLENDENABLE)
-    NAME(D3DRS_FOGENABLE)
-    NAME(D3DRS_SPECULARENABLE)
-    NAME(D3DRS_LIGHTING)
-    NAME(D3DRS_AMBIENT)
-    NAME(D3DRS_COLORVERTEX)
-    NAME(D3DRS_NORMALIZENORMALS)
-    NAME(D3DRS_DIFFUSEMATERIALSOURCE)
-    NAME(D3DRS_AMBIENTMATERIALSOURCE)
-    NAME(D3DRS_BLENDOP)
+        NAME(D3DRS_ZENABLE)
+        NAME(D3DRS_FILLMODE)
+        NAME(D3DRS_SHADEMODE)
+        NAME(D3DRS_ZWRITEENABLE)
+        NAME(D3DRS_ALPHATESTENABLE)
+        NAME(D3DRS_LASTPIXEL)
+        NAME(D3DRS_SRCBLEND)
+        NAME(D3DRS_DESTBLEND)
+        NAME(D3DRS_CULLMODE)
+        NAME(D3DRS_ZFUNC)
+        NAME(D3DRS_ALPHAREF)
+        NAME(D3DRS_ALPHAFUNC)
+        NAME(D3DRS_DITHERENABLE)
+        NAME(D3DRS_ALPHABLENDENABLE)
+        NAME(D3DRS_FOGENABLE)
+        NAME(D3DRS_SPECULARENABLE)
+        NAME(D3DRS_LIGHTING)
+        NAME(D3DRS_AMBIENT)
+        NAME(D3DRS_COLORVERTEX)
+        NAME(D3DRS_NORMALIZENORMALS)
+        NAME(D3DRS_DIFFUSEMATERIALSOURCE)
+        NAME(D3DRS_AMBIENTMATERIALSOURCE)
+        NAME(D3DRS_BLENDOP)
     }
     return std::to_string(int(state));
 }
@@ -105,10 +108,10 @@ std::string TransformName(D3DTRANSFORMSTATETYPE type)
 {
     switch (type)
     {
-    NAME(D3DTS_VIEW)
-    NAME(D3DTS_PROJECTION)
-    NAME(D3DTS_TEXTURE0)
-    NAME(D3DTS_WORLD)
+        NAME(D3DTS_VIEW)
+        NAME(D3DTS_PROJECTION)
+        NAME(D3DTS_TEXTURE0)
+        NAME(D3DTS_WORLD)
     }
     return std::to_string(int(type));
 }
@@ -117,12 +120,12 @@ std::string PrimitiveTypeName(D3DPRIMITIVETYPE type)
 {
     switch (type)
     {
-    NAME(D3DPT_POINTLIST)
-    NAME(D3DPT_LINELIST)
-    NAME(D3DPT_LINESTRIP)
-    NAME(D3DPT_TRIANGLELIST)
-    NAME(D3DPT_TRIANGLESTRIP)
-    NAME(D3DPT_TRIANGLEFAN)
+        NAME(D3DPT_POINTLIST)
+        NAME(D3DPT_LINELIST)
+        NAME(D3DPT_LINESTRIP)
+        NAME(D3DPT_TRIANGLELIST)
+        NAME(D3DPT_TRIANGLESTRIP)
+        NAME(D3DPT_TRIANGLEFAN)
     }
     return std::to_string(int(type));
 }
@@ -131,16 +134,16 @@ std::string FormatName(D3DFORMAT format)
 {
     switch (format)
     {
-    NAME(D3DFMT_UNKNOWN)
-    NAME(D3DFMT_R8G8B8)
-    NAME(D3DFMT_A8R8G8B8)
-    NAME(D3DFMT_X8R8G8B8)
-    NAME(D3DFMT_R5G6B5)
-    NAME(D3DFMT_D32)
-    NAME(D3DFMT_D24S8)
-    NAME(D3DFMT_D24X8)
-    NAME(D3DFMT_D16)
-    NAME(D3DFMT_VERTEXDATA)
+        NAME(D3DFMT_UNKNOWN)
+        NAME(D3DFMT_R8G8B8)
+        NAME(D3DFMT_A8R8G8B8)
+        NAME(D3DFMT_X8R8G8B8)
+        NAME(D3DFMT_R5G6B5)
+        NAME(D3DFMT_D32)
+        NAME(D3DFMT_D24S8)
+        NAME(D3DFMT_D24X8)
+        NAME(D3DFMT_D16)
+        NAME(D3DFMT_VERTEXDATA)
     }
     return std::to_string(int(format));
 }
@@ -149,10 +152,10 @@ std::string PoolName(D3DPOOL pool)
 {
     switch (pool)
     {
-    NAME(D3DPOOL_DEFAULT)
-    NAME(D3DPOOL_MANAGED)
-    NAME(D3DPOOL_SYSTEMMEM)
-    NAME(D3DPOOL_SCRATCH)
+        NAME(D3DPOOL_DEFAULT)
+        NAME(D3DPOOL_MANAGED)
+        NAME(D3DPOOL_SYSTEMMEM)
+        NAME(D3DPOOL_SCRATCH)
     }
     return std::to_string(int(pool));
 }
@@ -161,13 +164,13 @@ std::string SamplerStateName(D3DSAMPLERSTATETYPE type)
 {
     switch (type)
     {
-    NAME(D3DSAMP_ADDRESSU)
-    NAME(D3DSAMP_ADDRESSV)
-    NAME(D3DSAMP_ADDRESSW)
-    NAME(D3DSAMP_BORDERCOLOR)
-    NAME(D3DSAMP_MAGFILTER)
-    NAME(D3DSAMP_MINFILTER)
-    NAME(D3DSAMP_MIPFILTER)
+        NAME(D3DSAMP_ADDRESSU)
+        NAME(D3DSAMP_ADDRESSV)
+        NAME(D3DSAMP_ADDRESSW)
+        NAME(D3DSAMP_BORDERCOLOR)
+        NAME(D3DSAMP_MAGFILTER)
+        NAME(D3DSAMP_MINFILTER)
+        NAME(D3DSAMP_MIPFILTER)
     }
     return std::to_string(int(type));
 }
@@ -186,9 +189,12 @@ std::string DeviceCall::Describe() const
         return Format("CreateVertexBuffer(%u, %u, %s, %s)", length, unsigned(usage),
                       Hex(fvf).c_str(), PoolName(pool).c_str()) +
                (created.empty() ? "" : " -> " + created);
-    case CallKind::UpdateTexture: return "UpdateTexture(" + source + ", " + texture + ")";
-    case CallKind::BeginScene: return "BeginScene()";
-    case CallKind::EndScene: return "EndScene()";
+    case CallKind::UpdateTexture:
+        return "UpdateTexture(" + source + ", " + texture + ")";
+    case CallKind::BeginScene:
+        return "BeginScene()";
+    case CallKind::EndScene:
+        return "EndScene()";
     case CallKind::Clear:
     {
         std::string flags;
@@ -201,21 +207,26 @@ std::string DeviceCall::Describe() const
         return Format("Clear(%u, %s, 0x%08X, %g, %u)", unsigned(rectCount), flags.c_str(),
                       unsigned(colour), double(z), unsigned(stencil));
     }
-    case CallKind::Present: return "Present()";
-    case CallKind::SetTransform: return "SetTransform(" + TransformName(transformType) + ")";
-    case CallKind::SetMaterial: return "SetMaterial()";
+    case CallKind::Present:
+        return "Present()";
+    case CallKind::SetTransform:
+        return "SetTransform(" + TransformName(transformType) + ")";
+    case CallKind::SetMaterial:
+        return "SetMaterial()";
     case CallKind::SetLight:
         return Format("SetLight(%u, %s)", unsigned(index),
-                      !hasArgument                          ? "null"
+                      !hasArgument                         ? "null"
                       : light.Type == D3DLIGHT_DIRECTIONAL ? "D3DLIGHT_DIRECTIONAL"
                       : light.Type == D3DLIGHT_POINT       ? "D3DLIGHT_POINT"
                       : light.Type == D3DLIGHT_SPOT        ? "D3DLIGHT_SPOT"
                                                            : "?");
-    case CallKind::LightEnable: return Format("LightEnable(%u, %u)", unsigned(index), unsigned(value));
+    case CallKind::LightEnable:
+        return Format("LightEnable(%u, %u)", unsigned(index), unsigned(value));
     case CallKind::SetRenderState:
         return "SetRenderState(" + RenderStateName(renderState) + ", " + std::to_string(value) +
                ")";
-    case CallKind::SetTexture: return Format("SetTexture(%u, %s)", unsigned(index), texture.c_str());
+    case CallKind::SetTexture:
+        return Format("SetTexture(%u, %s)", unsigned(index), texture.c_str());
     case CallKind::SetSamplerState:
         return Format("SetSamplerState(%u, %s, %u)", unsigned(index),
                       SamplerStateName(samplerState).c_str(), unsigned(value));
@@ -225,18 +236,23 @@ std::string DeviceCall::Describe() const
     case CallKind::DrawPrimitiveUP:
         return Format("DrawPrimitiveUP(%s, %u, %u)", PrimitiveTypeName(primitiveType).c_str(),
                       primitiveCount, stride);
-    case CallKind::SetFVF: return "SetFVF(" + Hex(fvf) + ")";
+    case CallKind::SetFVF:
+        return "SetFVF(" + Hex(fvf) + ")";
     case CallKind::SetStreamSource:
         return Format("SetStreamSource(%u, %s, %u, %u)", unsigned(index), vertexBuffer.c_str(),
                       offset, stride);
     case CallKind::Lock:
         return Format("Lock(%s, %u, %u, %u)", vertexBuffer.c_str(), lockOffset, lockSize,
                       unsigned(lockFlags));
-    case CallKind::Unlock: return "Unlock(" + vertexBuffer + ")";
+    case CallKind::Unlock:
+        return "Unlock(" + vertexBuffer + ")";
     case CallKind::LockRect:
-        return Format("LockRect(%s, %u, %u)", texture.c_str(), unsigned(index), unsigned(lockFlags));
-    case CallKind::UnlockRect: return Format("UnlockRect(%s, %u)", texture.c_str(), unsigned(index));
-    case CallKind::Release: return "Release(" + created + ")";
+        return Format("LockRect(%s, %u, %u)", texture.c_str(), unsigned(index),
+                      unsigned(lockFlags));
+    case CallKind::UnlockRect:
+        return Format("UnlockRect(%s, %u)", texture.c_str(), unsigned(index));
+    case CallKind::Release:
+        return "Release(" + created + ")";
     }
     return "?";
 }
@@ -272,7 +288,10 @@ HRESULT MemoryDevice::Finish(DeviceCall& call, HRESULT result)
     return result;
 }
 
-void MemoryDevice::FailNext(CallKind kind, HRESULT result) { failNext[kind] = result; }
+void MemoryDevice::FailNext(CallKind kind, HRESULT result)
+{
+    failNext[kind] = result;
+}
 
 bool MemoryDevice::FailNext(const char* method, HRESULT result)
 {
@@ -285,7 +304,10 @@ bool MemoryDevice::FailNext(const char* method, HRESULT result)
     return false;
 }
 
-void MemoryDevice::FailAlways(CallKind kind, HRESULT result) { failAlways[kind] = result; }
+void MemoryDevice::FailAlways(CallKind kind, HRESULT result)
+{
+    failAlways[kind] = result;
+}
 
 void MemoryDevice::ClearFailures()
 {

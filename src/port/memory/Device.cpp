@@ -42,7 +42,7 @@ DWORD MemoryDevice::RenderState(D3DRENDERSTATETYPE state) const
 
 DWORD MemoryDevice::SamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type) const
 {
-    if (sampler >= d3d::maxSamplers)
+    if (sampler >= d3d::MAX_SAMPLERS)
         return 0;
     auto it = samplerStates[sampler].find(type);
     return it == samplerStates[sampler].end() ? 0 : it->second;
@@ -97,8 +97,8 @@ HRESULT MemoryDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DC
     return Finish(call, D3D_OK);
 }
 
-HRESULT MemoryDevice::Present(const RECT* sourceRect, const RECT* destRect,
-                              HWND destWindowOverride, const RGNDATA* dirtyRegion)
+HRESULT MemoryDevice::Present(const RECT* sourceRect, const RECT* destRect, HWND destWindowOverride,
+                              const RGNDATA* dirtyRegion)
 {
     (void)destWindowOverride;
     (void)dirtyRegion;
@@ -182,7 +182,7 @@ HRESULT MemoryDevice::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture)
     call.texturePointer = texture;
     if (Injected(call))
         return call.result;
-    if (stage >= d3d::maxTextureStages)
+    if (stage >= d3d::MAX_TEXTURE_STAGES)
         return Finish(call, D3DERR_INVALIDCALL);
     if (texture != nullptr)
     {
@@ -203,7 +203,7 @@ HRESULT MemoryDevice::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, D
     call.value = value;
     if (Injected(call))
         return call.result;
-    if (sampler >= d3d::maxSamplers)
+    if (sampler >= d3d::MAX_SAMPLERS)
         return Finish(call, D3DERR_INVALIDCALL);
     samplerStates[sampler][type] = value;
     return Finish(call, D3D_OK);
@@ -280,7 +280,8 @@ HRESULT MemoryDevice::SetStreamSource(UINT streamNumber, IDirect3DVertexBuffer9*
     call.stride = stride;
     if (Injected(call))
         return call.result;
-    if (streamNumber >= d3d::maxStreams || (streamData != nullptr && FindVertexBuffer(streamData) == nullptr))
+    if (streamNumber >= d3d::MAX_STREAMS ||
+        (streamData != nullptr && FindVertexBuffer(streamData) == nullptr))
         return Finish(call, D3DERR_INVALIDCALL);
     if (streamNumber == 0)
     {

@@ -49,7 +49,10 @@ MemoryTexture::MemoryTexture(MemoryDevice* device, int id, UINT width, UINT heig
     texels.assign(size_t(width) * height, 0u);
 }
 
-std::string MemoryTexture::Name() const { return "tex#" + std::to_string(id); }
+std::string MemoryTexture::Name() const
+{
+    return "tex#" + std::to_string(id);
+}
 
 ULONG MemoryTexture::LastReference()
 {
@@ -95,7 +98,10 @@ MemoryVertexBuffer::MemoryVertexBuffer(MemoryDevice* device, int id, UINT length
 {
 }
 
-std::string MemoryVertexBuffer::Name() const { return "vb#" + std::to_string(id); }
+std::string MemoryVertexBuffer::Name() const
+{
+    return "vb#" + std::to_string(id);
+}
 
 ULONG MemoryVertexBuffer::LastReference()
 {
@@ -190,7 +196,7 @@ HRESULT MemoryDevice::CreateTexture(UINT width, UINT height, UINT levels, DWORD 
     if (texture == nullptr || sharedHandle != nullptr)
         return Finish(call, D3DERR_INVALIDCALL);
     *texture = nullptr;
-    if (!d3d::ValidTextureShape(width, height, levels, format, maxTextureSize))
+    if (!d3d::ValidTextureShape(width, height, levels, format, MAX_TEXTURE_SIZE))
         return Finish(call, D3DERR_INVALIDCALL);
     if (pool != D3DPOOL_DEFAULT && pool != D3DPOOL_MANAGED && pool != D3DPOOL_SYSTEMMEM &&
         pool != D3DPOOL_SCRATCH)
@@ -221,12 +227,12 @@ HRESULT MemoryDevice::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3
         return Finish(call, D3DERR_INVALIDCALL);
     *vertexBuffer = nullptr;
     // A buffer with a vertex format must hold at least one vertex of it.
-    if (!d3d::ValidVertexBufferShape(length, pool) ||
-        (fvf != 0 && length < d3d::VertexSize(fvf)))
+    if (!d3d::ValidVertexBufferShape(length, pool) || (fvf != 0 && length < d3d::VertexSize(fvf)))
         return Finish(call, D3DERR_INVALIDCALL);
-    if (length > d3d::maxVertexBufferLength)
+    if (length > d3d::MAX_VERTEX_BUFFER_LENGTH)
         return Finish(call, D3DERR_OUTOFVIDEOMEMORY);
-    MemoryVertexBuffer* made = new MemoryVertexBuffer(this, nextBufferId++, length, usage, fvf, pool);
+    MemoryVertexBuffer* made =
+        new MemoryVertexBuffer(this, nextBufferId++, length, usage, fvf, pool);
     liveBuffers.push_back(made);
     AddRef();
     call.created = made->Name();
@@ -283,8 +289,8 @@ HRESULT MemoryDirect3D::CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND f
         // Full screen needs a real mode: a size, and the adapter's formats.
         if (p.BackBufferWidth == 0 || p.BackBufferHeight == 0)
             return D3DERR_INVALIDCALL;
-        if (p.BackBufferWidth > MemoryDevice::maxTextureSize ||
-            p.BackBufferHeight > MemoryDevice::maxTextureSize)
+        if (p.BackBufferWidth > MemoryDevice::MAX_TEXTURE_SIZE ||
+            p.BackBufferHeight > MemoryDevice::MAX_TEXTURE_SIZE)
             return D3DERR_NOTAVAILABLE;
         if (p.BackBufferFormat != D3DFMT_X8R8G8B8 && p.BackBufferFormat != D3DFMT_A8R8G8B8 &&
             p.BackBufferFormat != D3DFMT_R5G6B5)
@@ -293,9 +299,9 @@ HRESULT MemoryDirect3D::CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND f
     if (p.SwapEffect < D3DSWAPEFFECT_DISCARD || p.SwapEffect > D3DSWAPEFFECT_COPY ||
         p.BackBufferCount > 3)
         return D3DERR_INVALIDCALL;
-    if (p.EnableAutoDepthStencil &&
-        p.AutoDepthStencilFormat != D3DFMT_D16 && p.AutoDepthStencilFormat != D3DFMT_D24S8 &&
-        p.AutoDepthStencilFormat != D3DFMT_D24X8 && p.AutoDepthStencilFormat != D3DFMT_D32)
+    if (p.EnableAutoDepthStencil && p.AutoDepthStencilFormat != D3DFMT_D16 &&
+        p.AutoDepthStencilFormat != D3DFMT_D24S8 && p.AutoDepthStencilFormat != D3DFMT_D24X8 &&
+        p.AutoDepthStencilFormat != D3DFMT_D32)
         return D3DERR_INVALIDCALL;
     MemoryDevice* device = new MemoryDevice(focusWindow, behaviorFlags, p);
     registry.Add(device);
@@ -309,6 +315,9 @@ MemoryDevice* LastMemoryDevice()
     return registry.devices.empty() ? nullptr : registry.devices.back();
 }
 
-void FailNextMemoryDeviceCreation(HRESULT result) { Devices().failNextCreation = result; }
+void FailNextMemoryDeviceCreation(HRESULT result)
+{
+    Devices().failNextCreation = result;
+}
 
 } // namespace port

@@ -25,7 +25,10 @@ Display& D()
     return display;
 }
 
-HWND HandleOf(port::internal::WindowRecord* window) { return reinterpret_cast<HWND>(window); }
+HWND HandleOf(port::internal::WindowRecord* window)
+{
+    return reinterpret_cast<HWND>(window);
+}
 
 port::internal::WindowRecord* RecordOf(Uint32 windowId)
 {
@@ -158,7 +161,8 @@ void DisplayPumpEvents()
             d.mouseDx += event.motion.xrel;
             d.mouseDy += event.motion.yrel;
             break;
-        default: break;
+        default:
+            break;
         }
     }
 }
@@ -210,7 +214,10 @@ void DisplayTakeMouse(LONG* dx, LONG* dy, BYTE buttons[4])
     buttons[3] = (mask & SDL_BUTTON_X1MASK) ? 0x80 : 0;
 }
 
-unsigned DisplayFocusLosses() { return D().focusLosses; }
+unsigned DisplayFocusLosses()
+{
+    return D().focusLosses;
+}
 
 void ShowDisplayMessageBox(HWND window, const char* text, const char* caption, UINT type)
 {
@@ -219,7 +226,8 @@ void ShowDisplayMessageBox(HWND window, const char* text, const char* caption, U
     // settings file). Without a display the text on standard error is all there is.
     if (port::IsHeadless())
         return;
-    if (!D().available && std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr)
+    if (!D().available && std::getenv("DISPLAY") == nullptr &&
+        std::getenv("WAYLAND_DISPLAY") == nullptr)
         return;
     WindowRecord* owner = FindWindowRecord(window);
     Uint32 flags = (type & MB_ICONERROR) ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
