@@ -7,9 +7,9 @@
 // the full 65536 bytes), bytes 1-4 and 5-8 the heightmap and map part lengths
 // (little-endian, cut to what is there), then the heightmap, map and model parts.
 #include "FuzzSupport.h"
-#include "support/WorldImages.h"
 #include "Game/Game.h"
 #include "Game/Globals.h"
+#include "Game/Images.h"
 #include "Gedx/DXDevice.h"
 #include "Gedx/DXException.h"
 #include "Gedx/DXGfx.h"
@@ -57,8 +57,8 @@ void SetUpOnce()
         return;
     done = true;
     EnterScratchDirectory();
-    for (const testworld::WorldImage& image : testworld::worldImages)
-        WriteImage(image.name, image.width, image.height);
+    for (const image::File& file : image::FILES)
+        WriteImage(file.name, file.width, file.height);
 
     // Each input gets a game object of its own instead of the start-up one.
     delete game;

@@ -1,9 +1,9 @@
 # Hardening: the headless game played for a long time, replays, and a leak check.
 add_library(gf_headless STATIC
   hardening/HeadlessGame.cpp hardening/ScriptedPlayer.cpp hardening/Timeline.cpp
-  support/TestWorld.cpp)
+ )
 target_include_directories(gf_headless PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/hardening ${PROJECT_SOURCE_DIR}/src)
-target_link_libraries(gf_headless PUBLIC gf_test_support gf_game gf_port)
+target_link_libraries(gf_headless PUBLIC gf_test_game)
 
 add_executable(gloamfield-record-replays hardening/RecordReplays.cpp)
 target_link_libraries(gloamfield-record-replays PRIVATE gf_headless)

@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <limits.h>
 #include <string>
@@ -24,8 +25,14 @@ TempDir::TempDir()
     char cwd[PATH_MAX];
     if (getcwd(cwd, sizeof cwd))
         previous = cwd;
-    char pattern[] = "/tmp/gloamfield-test-XXXXXX";
+    // In memory where the system has it: tests make and remove many small worlds.
+    char pattern[] = "/dev/shm/gloamfield-test-XXXXXX";
     const char* made = mkdtemp(pattern);
+    if (made == nullptr)
+    {
+        std::strcpy(pattern, "/tmp/gloamfield-test-XXXXXX");
+        made = mkdtemp(pattern);
+    }
     if (made == nullptr)
         ADD_FAILURE() << "mkdtemp failed";
     path = made ? made : "/tmp";
@@ -37,9 +44,10 @@ TempDir::~TempDir()
 {
     if (!previous.empty() && chdir(previous.c_str()) != 0)
         ADD_FAILURE() << "chdir back failed";
-    std::string command = "rm -rf '" + path + "'";
-    if (path.rfind("/tmp/gloamfield-test-", 0) == 0 && std::system(command.c_str()) != 0)
-        ADD_FAILURE() << "could not remove " << path;
+    std::error_code error;
+    if (path.find("/gloamfield-test-") != std::string::npos &&
+        !std::filesystem::remove_all(path, error))
+        ADD_FAILURE() << "could not remove " << path << ": " << error.message();
 }
 
 void TempDir::Write(const std::string& relativePath, const std::string& bytes) const

@@ -1,24 +1,20 @@
 #include "support/TestWorld.h"
-#include "support/WorldImages.h"
 
-#include "Game/Globals.h"
-#include "Gedx/DXDevice.h"
-#include "Gedx/DXGfx.h"
-#include "port/MemoryDevice.h"
-#include "port/Port.h"
+#include "Game/House.h"
+#include "Game/Images.h"
+#include "image.h"
 
 namespace testworld
 {
-
 Quad UprightQuad(int32_t x0, int32_t x1, int32_t z0, int32_t z1)
 {
-    // A wall along x at y = 0: A top-left, B top-right, C bottom-left, D bottom-right.
+    // A top-left, B top-right, C bottom-left, D bottom-right.
     return Quad{{x0, 0, z1, x1, 0, z1, x0, 0, z0, x1, 0, z0}};
 }
 
-std::vector<int32_t> FlatHeights(int32_t value)
+Point HouseWithCorner(double cornerX, double cornerY)
 {
-    return std::vector<int32_t>(128 * 128, value);
+    return {int32_t(cornerX + house::REFERENCE_X), int32_t(cornerY + house::REFERENCE_Y)};
 }
 
 std::vector<uint8_t> ModelBytes(const std::vector<Quad>& quads)
@@ -35,99 +31,44 @@ std::vector<int32_t> MapInts(const std::vector<Point>& houses, const std::vector
 {
     std::vector<int32_t> ints{int32_t(houses.size())};
     for (const Point& p : houses)
-    {
-        ints.push_back(p.x);
-        ints.push_back(p.y);
-    }
+        ints.insert(ints.end(), {p.x, p.y});
     ints.push_back(int32_t(trees.size()));
     for (const Point& p : trees)
-    {
-        ints.push_back(p.x);
-        ints.push_back(p.y);
-    }
+        ints.insert(ints.end(), {p.x, p.y});
     return ints;
 }
 
-namespace
-{
-void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v)
-{
-    for (int i = 0; i < 4; i++)
-        b[at + size_t(i)] = uint8_t(v >> (8 * i));
-}
-} // namespace
-
 std::vector<uint8_t> Bitmap(int32_t width, int32_t height,
-                            const std::function<uint32_t(int32_t, int32_t)>& colour, bool padRows)
+                            const std::function<uint32_t(int32_t, int32_t)>& colour)
 {
-    size_t rowBytes = size_t(width) * 3;
-    if (padRows)
-        rowBytes = (rowBytes + 3) & ~size_t(3);
-    std::vector<uint8_t> b(54 + rowBytes * size_t(height), 0);
-    b[0] = 'B';
-    b[1] = 'M';
-    Put32(b, 2, uint32_t(b.size()));
-    Put32(b, 10, 54);
-    Put32(b, 14, 40);
-    Put32(b, 18, uint32_t(width));
-    Put32(b, 22, uint32_t(height));
-    b[26] = 1; // planes
-    b[28] = 24;
-    Put32(b, 34, uint32_t(rowBytes * size_t(height)));
-    for (int32_t r = 0; r < height; r++) // bottom row first
-        for (int32_t c = 0; c < width; c++)
+    worldgen::Image picture(width, height);
+    for (int32_t y = 0; y < height; y++)
+        for (int32_t x = 0; x < width; x++)
         {
-            uint32_t rgb = colour(c, height - 1 - r);
-            size_t at = 54 + size_t(r) * rowBytes + size_t(c) * 3;
-            b[at] = uint8_t(rgb);
-            b[at + 1] = uint8_t(rgb >> 8);
-            b[at + 2] = uint8_t(rgb >> 16);
+            uint32_t rgb = colour(x, y);
+            picture.At(x, y) = {uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb)};
         }
-    return b;
+    return worldgen::EncodeBmp(picture);
 }
 
 void WriteImages(const TempDir& dir)
 {
-    for (const WorldImage& image : worldImages)
-        dir.Write(std::string("Data/") + image.name,
-                  Bitmap(image.width, image.height, [](int32_t, int32_t) { return 0x808080u; }));
+    // Made once: every test world shows the same grey pictures.
+    static std::vector<std::vector<uint8_t>> grey;
+    if (grey.empty())
+        for (const image::File& file : image::FILES)
+            grey.push_back(
+                Bitmap(file.width, file.height, [](int32_t, int32_t) { return 0x808080u; }));
+    for (int32_t i = 0; i < image::COUNT; i++)
+        dir.Write(std::string("Data/") + image::FILES[i].name, grey[size_t(i)]);
 }
 
-void WriteWorld(const TempDir& dir, const std::vector<int32_t>& heights,
-                const std::vector<Point>& houses, const std::vector<Point>& trees,
-                const std::vector<Quad>& quads)
+void WriteWorld(const TempDir& dir, const World& world)
 {
-    dir.WriteInts("Data/hmap.dat", heights);
-    dir.WriteInts("Data/map.dat", MapInts(houses, trees));
-    dir.Write("Data/HouseWl.mdl", ModelBytes(quads));
+    dir.Write("GameSettings.ini", world.settings);
+    dir.WriteInts("Data/hmap.dat", world.heights);
+    dir.WriteInts("Data/map.dat", MapInts(world.houses, world.trees));
+    dir.Write("Data/HouseWl.mdl", ModelBytes(world.quads));
     WriteImages(dir);
 }
-
-HeadlessDevice::HeadlessDevice(int32_t triangleCapacity) : memory(nullptr)
-{
-    // The memory device presents nowhere; it only needs a focus window that is not null.
-    static char window;
-    port::SetHeadless(true);
-    gfx = new DXGfx();
-    try
-    {
-        device = new DXDevice(gfx, reinterpret_cast<HWND>(&window), triangleCapacity);
-    }
-    catch (...)
-    {
-        delete gfx;
-        gfx = nullptr;
-        throw;
-    }
-    memory = port::LastMemoryDevice();
-}
-
-HeadlessDevice::~HeadlessDevice()
-{
-    delete device;
-    device = nullptr;
-    delete gfx;
-    gfx = nullptr;
-}
-
 } // namespace testworld

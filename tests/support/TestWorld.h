@@ -1,5 +1,5 @@
-// Small synthetic worlds for tests: the three world files, every bitmap the game loads,
-// and a DXDevice on the port's in-memory Direct3D device.
+// Small synthetic worlds for tests, written as the game reads them: the three world files,
+// every image of the game's list and GameSettings.ini.
 #pragma once
 
 #include "support/TempDir.h"
@@ -9,14 +9,8 @@
 #include <string>
 #include <vector>
 
-namespace port
-{
-class MemoryDevice;
-}
-
 namespace testworld
 {
-
 struct Point
 {
     int32_t x, y;
@@ -28,34 +22,33 @@ struct Quad
     int32_t v[12];
 };
 
-// A wall with a window-sized hole would need more; one upright quad is enough to test with.
+// A wall along x at y = 0 from x0 to x1, z0 to z1 high: enough of a model to test with.
 Quad UprightQuad(int32_t x0, int32_t x1, int32_t z0, int32_t z1);
 
-std::vector<int32_t> FlatHeights(int32_t value);
+// The map gives a house by its reference point, inside the footprint's corner.
+Point HouseWithCorner(double cornerX, double cornerY);
+
+struct World
+{
+    std::vector<int32_t> heights = std::vector<int32_t>(128 * 128, 0);
+    std::vector<Point> houses;
+    std::vector<Point> trees;
+    std::vector<Quad> quads = {UprightQuad(0, 128, 0, 34)};
+    std::string settings = "MouseSensitivity=100\nXResolution=1024\nYResolution=768\n";
+};
+
 std::vector<uint8_t> ModelBytes(const std::vector<Quad>& quads);
 std::vector<int32_t> MapInts(const std::vector<Point>& houses, const std::vector<Point>& trees);
 
-// A 24-bit bottom-up bitmap with a correct header. colour(x, y) gives 0xRRGGBB with y
-// counted from the top. Rows are padded to four bytes unless padRows is false.
+// A 24-bit bottom-up bitmap; colour(x, y) gives 0xRRGGBB with y counted from the top.
 std::vector<uint8_t> Bitmap(int32_t width, int32_t height,
-                            const std::function<uint32_t(int32_t, int32_t)>& colour,
-                            bool padRows = true);
+                            const std::function<uint32_t(int32_t, int32_t)>& colour);
 
-// Every image LoadWorld reads, each a solid grey at its size.
+// Every image of the game's list, each a solid grey at its size.
 void WriteImages(const TempDir& dir);
 
-// hmap.dat, map.dat, HouseWl.mdl and every image.
-void WriteWorld(const TempDir& dir, const std::vector<int32_t>& heights,
-                const std::vector<Point>& houses, const std::vector<Point>& trees,
-                const std::vector<Quad>& quads);
-
-// The globals `gfx` and `device` on the in-memory device, removed again on destruction.
-class HeadlessDevice
-{
-  public:
-    explicit HeadlessDevice(int32_t triangleCapacity = 37058);
-    ~HeadlessDevice();
-    port::MemoryDevice* memory;
-};
-
+// GameSettings.ini, hmap.dat, map.dat, HouseWl.mdl and every image.
+void WriteWorld(const TempDir& dir, const World& world);
 } // namespace testworld
+
+#include "support/Legacy.h" // until every test has moved over

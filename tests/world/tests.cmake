@@ -1,4 +1,4 @@
 # World files, world set-up and the bitmap loaders on small synthetic worlds.
 gf_test(world_tests
-  SOURCES world/TerrainTests.cpp world/LoadWorldTests.cpp world/BitmapTests.cpp support/TestWorld.cpp
-  LIBS gf_game gf_gedx gf_game gf_port)
+  SOURCES world/TerrainTests.cpp world/LoadWorldTests.cpp world/BitmapTests.cpp
+  LIBS gf_test_game)
