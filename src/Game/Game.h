@@ -166,9 +166,9 @@ class CGame
   private:
     // The steps of LoadWorld, in their order.
     void SetProjection();
-    int32_t PlaceHouses(MapFile& map); // returns the quads of the wall model
+    void PlaceHouses(MapFile& map);
     void PlaceTrees(MapFile& map);
-    void LightWalls(int32_t quads);
+    void LightWalls();
     void BuildTerrain();
     void PrepareZombieBillboards();
     void LoadImages();

@@ -9,6 +9,10 @@ const int32_t HEIGHTMAP_SIZE = 128;
 const int32_t HEIGHTMAP_POINTS = HEIGHTMAP_SIZE * HEIGHTMAP_SIZE;
 const double CELL_SIZE = 12.0;
 const double HEIGHT_STEPS_PER_UNIT = 3.0;
+// Heights beyond 65536 units either way are refused: positions are held as floats, which up
+// there still resolve 1/128 of a unit, finer than the half unit of the wall model and the
+// 0.4-unit step of a zombie. Any larger and corners a step apart start to coincide.
+const int32_t MAX_HEIGHT_VALUE = 3 * 65536;
 // The ground TerrainHeight can read, 0 to 1536 on both axes; the player keeps to 1..1535.
 const int32_t WORLD_LIMIT = HEIGHTMAP_SIZE * 12;
 

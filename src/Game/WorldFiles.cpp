@@ -23,6 +23,54 @@ void ReadHeightMap(int32_t* heights)
     file.Read(heights, bytes);
     if (file.eof)
         RefuseWorldFile(HEIGHTMAP_PATH, "the file could not be read to its end");
+    for (int32_t k = 0; k < HEIGHTMAP_POINTS; k++)
+        if (heights[k] > MAX_HEIGHT_VALUE || heights[k] < -MAX_HEIGHT_VALUE)
+            RefuseWorldFile(HEIGHTMAP_PATH,
+                            TString("height %d at (%d, %d) is beyond the %d the terrain can hold",
+                                    int(heights[k]), int(k % HEIGHTMAP_SIZE),
+                                    int(k / HEIGHTMAP_SIZE), int(MAX_HEIGHT_VALUE))
+                                .text);
+}
+
+std::vector<int32_t> ReadWallModel()
+{
+    TFile file(TString("%s", WALL_MODEL_PATH), 1, true);
+    uint32_t size = file.GetSize();
+    if (size < uint32_t(QUAD_BYTES))
+        RefuseWorldFile(WALL_MODEL_PATH,
+                        TString("%u bytes, not one whole %d-byte quad", unsigned(size),
+                                int(QUAD_BYTES))
+                            .text);
+    if (size % uint32_t(QUAD_BYTES) != 0)
+        RefuseWorldFile(WALL_MODEL_PATH,
+                        TString("%u bytes, not a whole number of %d-byte quads", unsigned(size),
+                                int(QUAD_BYTES))
+                            .text);
+    std::vector<int32_t> model(size / 4);
+    file.Read(model.data(), size);
+    if (file.eof)
+        RefuseWorldFile(WALL_MODEL_PATH, "the file could not be read to its end");
+    return model;
+}
+
+void CheckWallModel(const std::vector<int32_t>& model)
+{
+    // On the model's own whole-number corners, so that nothing done to place it (a house on
+    // absurd ground, say) can make a good model look degenerate.
+    auto flat = [](const int32_t* p, const int32_t* q, const int32_t* r)
+    {
+        int64_t u[3] = {int64_t(q[0]) - p[0], int64_t(q[1]) - p[1], int64_t(q[2]) - p[2]};
+        int64_t v[3] = {int64_t(r[0]) - q[0], int64_t(r[1]) - q[1], int64_t(r[2]) - q[2]};
+        return u[1] * v[2] - u[2] * v[1] == 0 && u[2] * v[0] - u[0] * v[2] == 0 &&
+               u[0] * v[1] - u[1] * v[0] == 0;
+    };
+    for (size_t q = 0; q < model.size() / 12; q++)
+    {
+        const int32_t* a = &model[12 * q];
+        const int32_t *b = a + 3, *c = a + 6, *d = a + 9;
+        if (flat(a, b, c) || flat(b, d, c))
+            RefuseWorldFile(WALL_MODEL_PATH, TString("quad %d is degenerate", int(q)).text);
+    }
 }
 
 MapFile::MapFile() : file(TString("%s", MAP_PATH), 1, true), left(file.GetSize()) {}
@@ -47,7 +95,26 @@ int32_t MapFile::ReadCount(const char* things, int32_t most)
 
 int32_t MapFile::ReadHouseCount()
 {
-    return ReadCount("houses", MAX_HOUSES);
+    int32_t houses = ReadCount("houses", MAX_HOUSES);
+    // The tree count stands after the houses, so the two counts say how long the file is. A
+    // count off by one would otherwise read a tree as a house and load a wrong world.
+    uint32_t size = file.GetSize();
+    uint32_t treeCountAt = 4 + 8 * uint32_t(houses);
+    if (size >= treeCountAt + 4)
+    {
+        file.Seek(int32_t(treeCountAt), FILE_BEGIN);
+        int32_t trees = file.ReadInt();
+        file.Seek(4, FILE_BEGIN);
+        uint64_t needed = uint64_t(treeCountAt) + 4 + 8 * uint64_t(uint32_t(trees));
+        // A tree count the file cannot hold is reported when the trees are read.
+        if (trees >= 0 && needed <= size && needed != size)
+            RefuseWorldFile(MAP_PATH,
+                            TString("%u bytes, but %d houses and %d trees make %llu",
+                                    unsigned(size), int(houses), int(trees),
+                                    (unsigned long long)needed)
+                                .text);
+    }
+    return houses;
 }
 
 int32_t MapFile::ReadTreeCount()

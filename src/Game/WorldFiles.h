@@ -7,6 +7,7 @@
 #include "Tlib/TFile.h"
 
 #include <cstdint>
+#include <vector>
 
 extern const char* const HEIGHTMAP_PATH;  // Data\hmap.dat
 extern const char* const MAP_PATH;        // Data\map.dat
@@ -15,8 +16,16 @@ extern const char* const WALL_MODEL_PATH; // Data\HouseWl.mdl
 // Throws _TFileException with the file's path at the front of the message.
 [[noreturn]] void RefuseWorldFile(const char* path, const char* what);
 
-// Fills 16384 heights from Data\hmap.dat; a file shorter than that is refused.
+// Fills 16384 heights from Data\hmap.dat; a file shorter than that, or a height beyond
+// MAX_HEIGHT_VALUE either way, is refused.
 void ReadHeightMap(int32_t* heights);
+
+// Data\HouseWl.mdl as its corner values, twelve a quad: a file that is not a whole number
+// of quads, at least one, is refused.
+std::vector<int32_t> ReadWallModel();
+// Refuses a model with a quad whose triangles (A, B, C) or (B, D, C) have repeated or
+// collinear corners: they have no normal to be lit by.
+void CheckWallModel(const std::vector<int32_t>& model);
 
 // Data\map.dat, read an integer at a time; every count is checked against the bytes left
 // before anything is made from it.
@@ -25,7 +34,8 @@ class MapFile
   public:
     MapFile();
 
-    // The house count: 0 to 20, the rows of the boards table.
+    // The house count: 0 to 20, the rows of the boards table. The file's size must be the
+    // one its two counts make.
     int32_t ReadHouseCount();
     // The tree count: not negative.
     int32_t ReadTreeCount();

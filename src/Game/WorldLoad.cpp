@@ -94,9 +94,9 @@ void CGame::LoadWorld()
     // One lock for the whole load.
     device->Lock(0, 0);
     MapFile map;
-    int32_t quads = PlaceHouses(map);
+    PlaceHouses(map);
     PlaceTrees(map);
-    LightWalls(quads);
+    LightWalls();
     wallTexture = LoadListedTexture(*this, image::WALL);
     treeTexture = LoadListedTexture(*this, image::TREE);
     BuildTerrain();
@@ -126,30 +126,29 @@ void CGame::SetProjection()
     device->device->SetTransform(D3DTS_PROJECTION, reinterpret_cast<const D3DMATRIX*>(projection));
 }
 
-int32_t CGame::PlaceHouses(MapFile& map)
+void CGame::PlaceHouses(MapFile& map)
 {
     int32_t count = map.ReadHouseCount();
     houses = new M3DVector[count];
     houseCount = count;
 
-    TFile model(TString("%s", WALL_MODEL_PATH), 1, true);
-    const int32_t quads = int32_t(model.GetSize() / QUAD_BYTES);
+    const std::vector<int32_t> model = ReadWallModel();
+    const int32_t quads = int32_t(model.size() / 12);
     CheckCapacity(int64_t(terrainTriangles) + 2LL * quads * houseCount + 2LL * MAX_ZOMBIES,
                   WALL_MODEL_PATH);
+    CheckWallModel(model);
 
     // The same model stands at every house, unrotated, in steps of half a unit.
     int32_t t = terrainTriangles;
     for (int32_t k = 0; k < houseCount; k++)
     {
-        model.Seek(0, FILE_BEGIN);
         int32_t x, y;
         map.ReadPoint(x, y);
         houses[k] = PlaceHouse(*this, k, x, y);
         const M3DVector& corner = houses[k];
         for (int32_t q = 0; q < quads; q++)
         {
-            int32_t values[12];
-            model.Read(values, sizeof values);
+            const int32_t* values = &model[size_t(12 * q)];
             M3DVector p[4];
             for (int32_t c = 0; c < 4; c++)
                 p[c] = M3DVector(corner.x + 0.5 * values[3 * c], corner.y + 0.5 * values[3 * c + 1],
@@ -167,7 +166,6 @@ int32_t CGame::PlaceHouses(MapFile& map)
         }
     }
     wallTriangles = 2 * quads * houseCount;
-    return quads;
 }
 
 void CGame::PlaceTrees(MapFile& map)
@@ -203,19 +201,13 @@ void CGame::PlaceTrees(MapFile& map)
     treeTriangles = 2 * treeCount;
 }
 
-void CGame::LightWalls(int32_t quads)
+void CGame::LightWalls()
 {
-    // Each wall face is lit flat. A quad with repeated or collinear corners has no normal.
+    // Each wall face is lit flat; the model was checked to have no flat triangle.
     for (int32_t i = terrainTriangles; i < terrainTriangles + wallTriangles; i++)
     {
         DXVertexTL* tri = device->GetVBTri(i);
-        M3DVector cross = FaceNormalUnscaled(tri);
-        if (cross.x == 0.0 && cross.y == 0.0 && cross.z == 0.0)
-            RefuseWorldFile(WALL_MODEL_PATH,
-                            TString("quad %d is degenerate",
-                                    int(quads ? ((i - terrainTriangles) / 2) % quads : 0))
-                                .text);
-        M3DVector n = Normalise(cross);
+        M3DVector n = Normalise(FaceNormalUnscaled(tri));
         for (int32_t v = 0; v < 3; v++)
             SetNormal(tri[v], n);
     }

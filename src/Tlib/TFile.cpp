@@ -9,6 +9,13 @@ TFile::TFile(TString name, int32_t mode, bool shareRead) : handle(nullptr), eof(
     DWORD disposition = mode == 0 ? CREATE_ALWAYS : mode == 2 ? OPEN_ALWAYS : OPEN_EXISTING;
     HANDLE opened = CreateFileA(name.text ? name.text : "", access, shareRead ? FILE_SHARE_READ : 0,
                                 nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Only a file on disk is one: a pipe would hang the reads, a device like /dev/zero never
+    // ends. Either is refused as a missing file is.
+    if (opened != INVALID_HANDLE_VALUE && GetFileType(opened) != FILE_TYPE_DISK)
+    {
+        CloseHandle(opened);
+        opened = INVALID_HANDLE_VALUE;
+    }
     if (opened == INVALID_HANDLE_VALUE)
     {
         throw _TFileException(1, TString("FILEERR_INVALID_FILENAME"),

@@ -56,7 +56,8 @@ HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD /*shareMod
         return INVALID_HANDLE_VALUE;
     }
     std::string path = port::NativePath(fileName);
-    int fd = open(path.c_str(), flags | O_CLOEXEC, 0644);
+    // Never blocks: a named pipe with no writer would otherwise hold the open for good.
+    int fd = open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0644);
     if (fd < 0)
         return INVALID_HANDLE_VALUE;
     // A directory opens on POSIX but is not a file on Windows.
@@ -66,6 +67,8 @@ HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD /*shareMod
         close(fd);
         return INVALID_HANDLE_VALUE;
     }
+    if (S_ISREG(info.st_mode))
+        fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     return ToHandle(fd);
 }
 
@@ -129,6 +132,21 @@ DWORD WINAPI GetFileSize(HANDLE file, LPDWORD fileSizeHigh)
     if (fileSizeHigh)
         *fileSizeHigh = DWORD(uint64_t(info.st_size) >> 32);
     return DWORD(uint64_t(info.st_size) & 0xFFFFFFFFu);
+}
+
+DWORD WINAPI GetFileType(HANDLE file)
+{
+    int fd = ToFd(file);
+    struct stat info;
+    if (fd < 0 || fstat(fd, &info) != 0)
+        return FILE_TYPE_UNKNOWN;
+    if (S_ISREG(info.st_mode))
+        return FILE_TYPE_DISK;
+    if (S_ISCHR(info.st_mode))
+        return FILE_TYPE_CHAR;
+    if (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode))
+        return FILE_TYPE_PIPE;
+    return FILE_TYPE_UNKNOWN;
 }
 
 BOOL WINAPI FlushFileBuffers(HANDLE file)

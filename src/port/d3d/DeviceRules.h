@@ -17,6 +17,9 @@ namespace d3d
 const DWORD MAX_TEXTURE_STAGES = 8;
 const DWORD MAX_SAMPLERS = 16;
 const UINT MAX_STREAMS = 16;
+// No display shows a back buffer wider or taller than this; larger ones are refused before
+// anything is allocated for them.
+const UINT MAX_BACK_BUFFER_SIDE = 8192;
 // Larger vertex buffers are refused as out of video memory.
 const UINT MAX_VERTEX_BUFFER_LENGTH = 256u * 1024u * 1024u;
 

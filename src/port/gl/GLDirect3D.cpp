@@ -37,6 +37,9 @@ class GLDirect3D : public RefCounted<IDirect3D9>
         if (!p->Windowed &&
             (p->BackBufferFormat != D3DFMT_X8R8G8B8 && p->BackBufferFormat != D3DFMT_A8R8G8B8))
             return D3DERR_INVALIDCALL;
+        if (p->BackBufferWidth > d3d::MAX_BACK_BUFFER_SIDE ||
+            p->BackBufferHeight > d3d::MAX_BACK_BUFFER_SIDE)
+            return D3DERR_NOTAVAILABLE;
         if (p->EnableAutoDepthStencil && p->AutoDepthStencilFormat != D3DFMT_D16 &&
             p->AutoDepthStencilFormat != D3DFMT_D24X8 && p->AutoDepthStencilFormat != D3DFMT_D32)
             return D3DERR_INVALIDCALL;

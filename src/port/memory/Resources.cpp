@@ -289,8 +289,8 @@ HRESULT MemoryDirect3D::CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND f
         // Full screen needs a real mode: a size, and the adapter's formats.
         if (p.BackBufferWidth == 0 || p.BackBufferHeight == 0)
             return D3DERR_INVALIDCALL;
-        if (p.BackBufferWidth > MemoryDevice::MAX_TEXTURE_SIZE ||
-            p.BackBufferHeight > MemoryDevice::MAX_TEXTURE_SIZE)
+        if (p.BackBufferWidth > d3d::MAX_BACK_BUFFER_SIDE ||
+            p.BackBufferHeight > d3d::MAX_BACK_BUFFER_SIDE)
             return D3DERR_NOTAVAILABLE;
         if (p.BackBufferFormat != D3DFMT_X8R8G8B8 && p.BackBufferFormat != D3DFMT_A8R8G8B8 &&
             p.BackBufferFormat != D3DFMT_R5G6B5)
