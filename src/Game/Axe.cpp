@@ -1,5 +1,6 @@
 // The axe (felling trees by day, striking zombies by night) and boarding the windows.
 #include "Game/Game.h"
+#include "Game/GameClock.h"
 
 #include "Game/Aim.h"
 
@@ -17,7 +18,7 @@ void CGame::UseAxe()
     if (axeState != AXE_READY)
         return;
     axeState = AXE_SWINGING;
-    axeStartTime = timeGetTime();
+    axeStartTime = GameTime();
 
     if (phase == PHASE_DAY)
     {
@@ -35,9 +36,9 @@ void CGame::UseAxe()
 
 void CGame::AxeTiming()
 {
-    if (axeState == AXE_SWINGING && timeGetTime() - axeStartTime > SWING_MS)
+    if (axeState == AXE_SWINGING && GameTime() - axeStartTime > SWING_MS)
         axeState = AXE_RECOVERING;
-    if (axeState == AXE_RECOVERING && timeGetTime() - axeStartTime > RECOVER_MS)
+    if (axeState == AXE_RECOVERING && GameTime() - axeStartTime > RECOVER_MS)
         axeState = AXE_READY;
 }
 

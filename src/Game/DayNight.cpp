@@ -1,5 +1,6 @@
 // The clock, nightfall and daybreak, and what the night does to the player's house.
 #include "Game/Game.h"
+#include "Game/GameClock.h"
 
 #include "Game/Globals.h"
 #include "Game/Lighting.h"
@@ -33,9 +34,9 @@ void SetLighting(const Lighting& lighting)
 void CGame::ClockStep()
 {
     // The time past the whole second is dropped, not carried.
-    if (timeGetTime() - lastTick >= CLOCK_STEP_MS)
+    if (GameTime() - lastTick >= CLOCK_STEP_MS)
     {
-        lastTick = timeGetTime();
+        lastTick = GameTime();
         gameMinutes += 10;
         minute = gameMinutes % 60;
         hour = (gameMinutes / 60 + 6) % 24;
@@ -51,7 +52,7 @@ void CGame::PhaseSteps()
         if (gameState == GAME_CAUGHT_OUTSIDE)
             return;
     }
-    if (phase == PHASE_NIGHTFALL && timeGetTime() - nightfallTime > BANNER_MS)
+    if (phase == PHASE_NIGHTFALL && GameTime() - nightfallTime > BANNER_MS)
         phase = PHASE_NIGHT;
     if (phase == PHASE_NIGHT && hour == DAYBREAK_HOUR)
     {
@@ -60,9 +61,9 @@ void CGame::PhaseSteps()
             zombiesPerNight = MAX_ZOMBIES;
         phase = PHASE_DAYBREAK;
         SetLighting(DAYLIGHT);
-        daybreakTime = timeGetTime();
+        daybreakTime = GameTime();
     }
-    if (phase == PHASE_DAYBREAK && timeGetTime() - daybreakTime > BANNER_MS)
+    if (phase == PHASE_DAYBREAK && GameTime() - daybreakTime > BANNER_MS)
         phase = PHASE_DAY;
 }
 
@@ -79,7 +80,7 @@ void CGame::StartNight()
     }
     PlaceZombies();
     SetZombieQuadHeights();
-    nightfallTime = timeGetTime();
+    nightfallTime = GameTime();
 }
 
 void CGame::FindHouse()

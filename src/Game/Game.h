@@ -12,6 +12,7 @@
 class DXTexture;
 class DXOverlay;
 class MapFile;
+struct Lighting;
 
 const int32_t MAX_BOARDS = 10; // boards a window can carry
 const double EYE_HEIGHT = 5.5; // the player's eye above the ground
@@ -114,6 +115,8 @@ class CGame
     // The frame
     void Update();
     void Render();
+    // After the device was reset: the projection and the lighting of the phase again.
+    void RestoreDeviceState();
 
     // Night rules apply: zombies, the player shut in, the axe on zombies, the boards wear.
     bool IsNight() const { return phase == PHASE_NIGHTFALL || phase == PHASE_NIGHT; }
@@ -172,7 +175,7 @@ class CGame
     void BuildTerrain();
     void PrepareZombieBillboards();
     void LoadImages();
-    void SetDaylight();
+    void SwitchOnLight(const Lighting& lighting);
 
     CGame(const CGame&) = delete;
     CGame& operator=(const CGame&) = delete;

@@ -1,6 +1,7 @@
 // The game object's lifecycle: made empty before the entry point, filled by LoadWorld,
 // started by Reset, emptied at shutdown.
 #include "Game/Game.h"
+#include "Game/GameClock.h"
 #include "Game/Images.h"
 #include "Gedx/DXTexture.h"
 
@@ -59,7 +60,7 @@ void CGame::Reset()
         for (int32_t w = 0; w < house::WINDOWS; w++)
             boards[h][w] = 0;
     zombiesPerNight = FIRST_NIGHT_ZOMBIES;
-    lastTick = timeGetTime();
+    lastTick = GameTime();
     // The banners show for 3500 ms after these times; nothing sets them before the first
     // nightfall and daybreak, so start them that long ago and the game opens without one.
     nightfallTime = lastTick - 3500;

@@ -1,5 +1,6 @@
 // The heads-up display, drawn over the world in screen space on the 640 x 480 grid.
 #include "Game/Game.h"
+#include "Game/GameClock.h"
 #include "Game/Globals.h"
 #include "Game/Images.h"
 #include "Gedx/DXDevice.h"
@@ -68,7 +69,7 @@ void CGame::DrawHud()
         DrawNumber(health, 25, 175, digitImages);
 
     // Unsigned differences stay right across the wrap of the millisecond clock.
-    uint32_t now = timeGetTime();
+    uint32_t now = GameTime();
     if (IsNight() && now - nightfallTime < BANNER_TIME_MS)
         nightfallImage->DrawCentred(device, 320, 192);
     if (!IsNight() && now - daybreakTime < BANNER_TIME_MS)

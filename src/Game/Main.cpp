@@ -1,9 +1,11 @@
 // The program's spine: start-up in a fixed order, the message loop with one frame
 // whenever no message waits, the game states, shutdown and the error boxes.
 #include "Game/Game.h"
+#include "Game/GameClock.h"
 #include "Game/Globals.h"
 #include "Game/Images.h"
 #include "Game/Main.h"
+#include "Game/Steps.h"
 #include "Settings/Settings.h"
 #include "Gedx/DXDevice.h"
 #include "Gedx/DXException.h"
@@ -24,6 +26,11 @@ const char* const GAME_TITLE = "Gloamfield";
 // The virtual mouse lives on the 640 x 480 screen grid.
 const int32_t MOUSE_MAX_X = 639;
 const int32_t MOUSE_MAX_Y = 479;
+
+// Away from the foreground the game looks in ten times a second, no more.
+const DWORD AWAY_PAUSE_MS = 100;
+
+bool paused = false;
 
 void ShowError(const char* text)
 {
@@ -58,9 +65,31 @@ void UpdateFrame()
     }
     if (dxInput->keys[DIK_4] && !dxInput->prevKeys[DIK_4])
         keybd_event(VK_SNAPSHOT, 0, 0, 0);
+    bool alt = dxInput->keys[DIK_LMENU] || dxInput->keys[DIK_RMENU];
+    if (alt && dxInput->keys[DIK_RETURN] && !dxInput->prevKeys[DIK_RETURN])
+        ToggleWindowed();
 
     if (gameState == GAME_PLAYING)
-        game->Update();
+        RunSteps();
+}
+
+void ToggleWindowed()
+{
+    Windowed = Windowed ? 0 : 1;
+    // Full screen takes the whole screen: the window loses its frame first. A window gets
+    // its frame and size once the device has left the screen.
+    if (Windowed)
+    {
+        device->SetWindowed(true);
+        mainForm->Restyle(0, XResolution, YResolution);
+    }
+    else
+    {
+        mainForm->Restyle(1, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+        device->SetWindowed(false);
+    }
+    if (!device->lost)
+        game->RestoreDeviceState();
 }
 
 void RenderFrame()
@@ -121,7 +150,10 @@ void StartUp()
     ReadSettings();
 
     mainForm = new TForm(WindowProc, instanceHandle);
-    mainForm->Create(nullptr, GAME_TITLE, 640, 480, 1);
+    if (Windowed)
+        mainForm->Create(nullptr, GAME_TITLE, XResolution, YResolution, 0);
+    else
+        mainForm->Create(nullptr, GAME_TITLE, 640, 480, 1);
     mainForm->Center();
     mainForm->Show();
 
@@ -134,6 +166,71 @@ void StartUp()
 
     StartGame();
     ShowCursor(FALSE);
+    paused = false;
+    ResetGameClock();
+    StartSteps();
+}
+
+namespace
+{
+// The player is using the game: its window has the foreground and is not minimised.
+bool WindowActive()
+{
+    return GetForegroundWindow() == mainForm->hwnd && !IsIconic(mainForm->hwnd);
+}
+
+// Away, the game's time stands still and the mouse goes back to the desktop.
+void Pause()
+{
+    if (paused)
+        return;
+    paused = true;
+    PauseGameClock();
+    dxInput->Suspend();
+    ShowCursor(TRUE);
+}
+
+void Resume()
+{
+    if (!paused)
+        return;
+    paused = false;
+    ResumeGameClock();
+    ShowCursor(FALSE);
+    StartSteps();
+}
+} // namespace
+
+bool RunFrame()
+{
+    // Every waiting message is handled before the next frame.
+    MSG message;
+    while (PeekMessageA(&message, mainForm->hwnd, 0, 0, PM_REMOVE))
+    {
+        if (message.message == WM_QUIT)
+        {
+            Shutdown();
+            return false;
+        }
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+
+    if (device->lost || !WindowActive())
+    {
+        Pause();
+        if (device->lost && device->Restore())
+            game->RestoreDeviceState();
+        Sleep(AWAY_PAUSE_MS);
+        // The picture stays on the screen, still.
+        if (!device->lost)
+            RenderFrame();
+        return true;
+    }
+    Resume();
+    UpdateFrame();
+    RenderFrame();
+    return true;
 }
 
 namespace
@@ -142,26 +239,8 @@ namespace
 void RunGame()
 {
     StartUp();
-
-    // Every waiting message is handled before the next frame; no timer, no sleep.
-    MSG message;
-    for (;;)
+    while (RunFrame())
     {
-        if (PeekMessageA(&message, mainForm->hwnd, 0, 0, PM_REMOVE))
-        {
-            if (message.message == WM_QUIT)
-            {
-                Shutdown();
-                return;
-            }
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-        else
-        {
-            UpdateFrame();
-            RenderFrame();
-        }
     }
 }
 } // namespace

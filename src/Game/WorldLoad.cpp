@@ -107,7 +107,7 @@ void CGame::LoadWorld()
     LoadImages();
     // Zeroed records: nothing reads one before nightfall places it, but none holds garbage.
     zombies = new Zombie[MAX_ZOMBIES]();
-    SetDaylight();
+    SwitchOnLight(DAYLIGHT);
 }
 
 void CGame::SetProjection()
@@ -312,11 +312,17 @@ void CGame::LoadImages()
     boardPromptImage = LoadListedOverlay(*this, image::BOARD_PROMPT);
 }
 
-void CGame::SetDaylight()
+void CGame::SwitchOnLight(const Lighting& lighting)
 {
-    D3DLIGHT9 light = LightOf(DAYLIGHT);
+    D3DLIGHT9 light = LightOf(lighting);
     device->device->SetLight(0, &light);
     device->device->LightEnable(0, TRUE);
     device->device->SetRenderState(D3DRS_LIGHTING, TRUE);
-    device->device->SetRenderState(D3DRS_AMBIENT, DAYLIGHT.ambient);
+    device->device->SetRenderState(D3DRS_AMBIENT, lighting.ambient);
+}
+
+void CGame::RestoreDeviceState()
+{
+    device->device->SetTransform(D3DTS_PROJECTION, reinterpret_cast<const D3DMATRIX*>(projection));
+    SwitchOnLight(IsNight() ? NIGHT_LIGHT : DAYLIGHT);
 }

@@ -1,6 +1,7 @@
 // The night's zombies: placed outside the player's house, walking in through the windows
 // and round the rooms to him, striking in reach, and falling under the axe.
 #include "Game/Game.h"
+#include "Game/GameClock.h"
 
 #include "Game/Aim.h"
 #include "Game/Random.h"
@@ -107,7 +108,7 @@ void CGame::UpdateZombie(int32_t i)
         if (AngleOff(yaw, z.pos.x - posX, z.pos.y - posY) <= LOOKED_AT)
             return;
 
-        uint32_t now = timeGetTime();
+        uint32_t now = GameTime();
         if (!z.attacking)
         {
             z.attacking = true;
@@ -118,7 +119,7 @@ void CGame::UpdateZombie(int32_t i)
         {
             health -= 1;
             z.struck = true;
-            z.struckTime = timeGetTime();
+            z.struckTime = GameTime();
         }
         else if (z.struck && now - z.struckTime > RECOVER_MS)
             z.attacking = false;

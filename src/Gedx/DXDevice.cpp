@@ -6,6 +6,7 @@
 // The back-buffer size comes from the settings file, read before the device is made.
 #include "Settings/Settings.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace
@@ -13,9 +14,19 @@ namespace
 const int32_t TRIANGLE_BYTES = 3 * sizeof(DXVertexTL); // 96
 } // namespace
 
+namespace
+{
+// A window uses the desktop's format; full screen takes the game's own.
+void SetWindowMode(D3DPRESENT_PARAMETERS& p, bool windowed)
+{
+    p.Windowed = windowed ? TRUE : FALSE;
+    p.BackBufferFormat = windowed ? D3DFMT_UNKNOWN : D3DFMT_X8R8G8B8;
+}
+} // namespace
+
 DXDevice::DXDevice(DXGfx* gfx, HWND window, int32_t triangleCapacity)
     : device(nullptr), window(window), triangleCapacity(0), vertexBuffer(nullptr),
-      vertexData(nullptr)
+      vertexData(nullptr), lost(false), lockedOffset(0), writtenFirst(0), writtenLast(-1)
 {
     std::memset(&presentParams, 0, sizeof presentParams);
     presentParams.BackBufferWidth = UINT(XResolution);
@@ -33,6 +44,7 @@ DXDevice::DXDevice(DXGfx* gfx, HWND window, int32_t triangleCapacity)
                           D3DPRESENTFLAG_VIDEO;
     presentParams.FullScreen_RefreshRateInHz = 0;
     presentParams.PresentationInterval = D3DPRESENT_INTERVAL_DEFAULT;
+    SetWindowMode(presentParams, Windowed != 0);
 
     HRESULT result =
         gfx->d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window,
@@ -43,20 +55,93 @@ DXDevice::DXDevice(DXGfx* gfx, HWND window, int32_t triangleCapacity)
         throw DXException(result, "Failed to create Direct3D device");
     }
 
-    device->SetRenderState(D3DRS_LIGHTING, FALSE);
-    device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+    SetStartStates();
 
     this->triangleCapacity = triangleCapacity;
-    result = device->CreateVertexBuffer(UINT(triangleCapacity) * UINT(TRIANGLE_BYTES), 0,
-                                        FVF_VERTEX_TL, D3DPOOL_DEFAULT, &vertexBuffer, nullptr);
-    if (FAILED(result))
+    shadow.assign(size_t(triangleCapacity) * size_t(TRIANGLE_BYTES), 0);
+    try
+    {
+        CreateVertexBuffer();
+    }
+    catch (...)
     {
         // The destructor does not run for a half-made object: let the device go here.
-        vertexBuffer = nullptr;
         device->Release();
         device = nullptr;
+        throw;
+    }
+}
+
+void DXDevice::SetStartStates()
+{
+    device->SetRenderState(D3DRS_LIGHTING, FALSE);
+    device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+}
+
+void DXDevice::CreateVertexBuffer()
+{
+    HRESULT result = device->CreateVertexBuffer(UINT(triangleCapacity) * UINT(TRIANGLE_BYTES), 0,
+                                                FVF_VERTEX_TL, D3DPOOL_DEFAULT, &vertexBuffer,
+                                                nullptr);
+    if (FAILED(result))
+    {
+        vertexBuffer = nullptr;
         throw DXException(result, "DXDevice::DXDevice() - CreateVertexBuffer() failed");
     }
+}
+
+bool DXDevice::Restore()
+{
+    HRESULT result = device->TestCooperativeLevel();
+    if (result == D3DERR_DEVICELOST)
+        return false;
+    if (result == D3DERR_DEVICENOTRESET)
+    {
+        if (!ResetDevice())
+            return false;
+    }
+    else if (FAILED(result))
+        throw DXException(result, "DXDevice::Restore() - TestCooperativeLevel() failed");
+    lost = false;
+    return true;
+}
+
+void DXDevice::SetWindowed(bool windowed)
+{
+    SetWindowMode(presentParams, windowed);
+    if (!ResetDevice())
+        lost = true; // lost on the way: Restore finishes the change once it can
+}
+
+bool DXDevice::ResetDevice()
+{
+    // Direct3D resets only a device whose default-pool resources are all gone.
+    for (DXTexture* texture : textures)
+        texture->Release();
+    if (vertexBuffer)
+    {
+        vertexBuffer->Release();
+        vertexBuffer = nullptr;
+    }
+    HRESULT result = device->Reset(&presentParams);
+    if (result == D3DERR_DEVICELOST)
+        return false;
+    if (FAILED(result))
+        throw DXException(result, "DXDevice::Restore() - Reset() failed");
+
+    SetStartStates();
+    CreateVertexBuffer();
+    void* data = nullptr;
+    result = vertexBuffer->Lock(0, 0, &data, 0);
+    if (FAILED(result))
+        throw DXException(result, "DXDevice::Lock() - Lock failed()");
+    std::memcpy(data, shadow.data(), shadow.size());
+    result = vertexBuffer->Unlock();
+    if (FAILED(result))
+        throw DXException(result, "DXDevice::Unlock() - Unlock failed()");
+    for (DXTexture* texture : textures)
+        texture->Upload();
+    return true;
 }
 
 DXDevice::~DXDevice()
@@ -92,6 +177,12 @@ void DXDevice::Render()
     if (FAILED(result))
         throw DXException(result, "DXDevice::Render() - EndScene() failed");
     result = device->Present(nullptr, nullptr, window, nullptr);
+    if (result == D3DERR_DEVICELOST)
+    {
+        // Not a failure: the game waits until the device can be reset.
+        lost = true;
+        return;
+    }
     if (FAILED(result))
         throw DXException(result, "DXDevice::Render() - Present() failed");
 }
@@ -105,10 +196,24 @@ void DXDevice::Lock(int32_t offset, int32_t size)
     if (FAILED(result))
         throw DXException(result, "DXDevice::Lock() - Lock failed()");
     vertexData = static_cast<BYTE*>(data);
+    lockedOffset = size_t(offset);
+    writtenFirst = triangleCapacity;
+    writtenLast = -1;
 }
 
 void DXDevice::Unlock()
 {
+    if (writtenFirst <= writtenLast)
+    {
+        // Triangles count from the start of the locked range.
+        size_t from = size_t(writtenFirst) * size_t(TRIANGLE_BYTES);
+        size_t bytes = size_t(writtenLast - writtenFirst + 1) * size_t(TRIANGLE_BYTES);
+        if (lockedOffset + from < shadow.size())
+            std::memcpy(shadow.data() + lockedOffset + from, vertexData + from,
+                        std::min(bytes, shadow.size() - lockedOffset - from));
+    }
+    writtenFirst = triangleCapacity;
+    writtenLast = -1;
     HRESULT result = vertexBuffer->Unlock();
     if (FAILED(result))
         throw DXException(result, "DXDevice::Unlock() - Unlock failed()");
@@ -118,6 +223,11 @@ DXVertexTL* DXDevice::GetVBTri(int32_t index)
 {
     if (index < 0 || index >= triangleCapacity)
         throw DXException(0, "DXDevice::GetVBTri() - Index out of range: %d", index);
+    // What is handed out may be written: it goes into the kept copy at Unlock.
+    if (index < writtenFirst)
+        writtenFirst = index;
+    if (index > writtenLast)
+        writtenLast = index;
     return reinterpret_cast<DXVertexTL*>(vertexData + size_t(index) * size_t(TRIANGLE_BYTES));
 }
 

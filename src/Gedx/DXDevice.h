@@ -5,6 +5,7 @@
 #include "Platform.h"
 
 #include <cstdint>
+#include <vector>
 
 class DXGfx;
 class DXTexture;
@@ -36,6 +37,11 @@ class DXDevice
     int32_t triangleCapacity;
     IDirect3DVertexBuffer9* vertexBuffer;
     BYTE* vertexData; // the locked region; valid between Lock and Unlock
+    // Present found the device lost (the full screen left, say): nothing reaches the screen
+    // until Restore brings it back.
+    bool lost;
+    // Every live texture: a reset takes them away, and they are made again from their pixels.
+    std::vector<DXTexture*> textures;
 
     DXDevice(DXGfx* gfx, HWND window, int32_t triangleCapacity);
     ~DXDevice();
@@ -43,8 +49,16 @@ class DXDevice
     // Clears colour and depth, begins the scene, sets the buffer's vertex format and
     // the white material.
     void FillColour(D3DCOLOR colour);
-    // Ends the scene and presents it.
+    // Ends the scene and presents it. A lost device is not a failure: it sets `lost`.
     void Render();
+    // After a loss: true once the device can draw again, reset when it may be, with the
+    // vertex buffer, every texture and the states set at its creation as they were; false
+    // while it is still lost. The caller sets its own states again. A reset that fails for
+    // another reason throws.
+    bool Restore();
+    // The same device in a window (of the back buffer's size) or full screen, through a reset
+    // as after a loss. The caller sets its own states again.
+    void SetWindowed(bool windowed);
 
     // Offset and size in bytes; (0, 0) locks the whole buffer.
     void Lock(int32_t offset, int32_t size);
@@ -57,4 +71,17 @@ class DXDevice
 
     // A texture in system memory (staging) or in the default pool.
     void CreateTexture(IDirect3DTexture9** texture, int32_t width, int32_t height, bool staging);
+
+  private:
+    // The vertex buffer as the game last wrote it, kept in memory: a lost device's video
+    // memory cannot be read back. The triangles written between Lock and Unlock are copied.
+    std::vector<BYTE> shadow;
+    size_t lockedOffset;
+    int32_t writtenFirst, writtenLast;
+
+    void CreateVertexBuffer();
+    void SetStartStates();
+    // Reset with presentParams: default-pool resources go first and are made again after.
+    // False when the device was lost again on the way.
+    bool ResetDevice();
 };

@@ -3,14 +3,22 @@
 #include "Gedx/DXException.h"
 #include "Types3d/Types3d.h"
 
+#include <algorithm>
 #include <cstring>
 
 DXTexture::DXTexture(DXDevice* device, int32_t width, int32_t height, const uint32_t* pixels)
-    : texture(nullptr)
+    : texture(nullptr), owner(device), width(width), height(height),
+      pixels(pixels, pixels + size_t(width) * size_t(height))
+{
+    Upload();
+    device->textures.push_back(this);
+}
+
+void DXTexture::Upload()
 {
     // The pixels go through a system-memory copy; the device keeps its own in the default pool.
     IDirect3DTexture9* staging = nullptr;
-    device->CreateTexture(&staging, width, height, true);
+    owner->CreateTexture(&staging, width, height, true);
 
     // A failure below ends the program, but neither texture is left behind when it does.
     D3DLOCKED_RECT locked;
@@ -24,7 +32,7 @@ DXTexture::DXTexture(DXDevice* device, int32_t width, int32_t height, const uint
     const size_t rowBytes = size_t(width) * 4;
     for (int32_t row = 0; row < height; row++)
         std::memcpy(static_cast<BYTE*>(locked.pBits) + size_t(row) * size_t(locked.Pitch),
-                    pixels + size_t(row) * size_t(width), rowBytes);
+                    pixels.data() + size_t(row) * size_t(width), rowBytes);
     result = staging->UnlockRect(0);
     if (FAILED(result))
     {
@@ -34,7 +42,7 @@ DXTexture::DXTexture(DXDevice* device, int32_t width, int32_t height, const uint
 
     try
     {
-        device->CreateTexture(&texture, width, height, false);
+        owner->CreateTexture(&texture, width, height, false);
     }
     catch (...)
     {
@@ -42,7 +50,7 @@ DXTexture::DXTexture(DXDevice* device, int32_t width, int32_t height, const uint
         staging->Release();
         throw;
     }
-    result = device->device->UpdateTexture(staging, texture);
+    result = owner->device->UpdateTexture(staging, texture);
     if (FAILED(result))
     {
         staging->Release();
@@ -53,10 +61,18 @@ DXTexture::DXTexture(DXDevice* device, int32_t width, int32_t height, const uint
     staging->Release();
 }
 
-DXTexture::~DXTexture()
+void DXTexture::Release()
 {
     if (texture)
         texture->Release();
+    texture = nullptr;
+}
+
+DXTexture::~DXTexture()
+{
+    Release();
+    std::vector<DXTexture*>& live = owner->textures;
+    live.erase(std::remove(live.begin(), live.end(), this), live.end());
 }
 
 DXOverlay::DXOverlay(DXDevice* device, int32_t width, int32_t height, int32_t textureWidth,

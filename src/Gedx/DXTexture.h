@@ -5,6 +5,7 @@
 #include "Platform.h"
 
 #include <cstdint>
+#include <vector>
 
 class DXDevice;
 
@@ -16,6 +17,16 @@ class DXTexture
     // pixels: width x height words, top row first; the caller keeps ownership.
     DXTexture(DXDevice* device, int32_t width, int32_t height, const uint32_t* pixels);
     ~DXTexture();
+
+    // A device reset takes the default pool away: the texture lets go of it and is made
+    // again from the pixels it keeps.
+    void Release();
+    void Upload();
+
+  private:
+    DXDevice* owner;
+    int32_t width, height;
+    std::vector<uint32_t> pixels;
 };
 
 class DXOverlay

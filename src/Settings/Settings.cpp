@@ -9,6 +9,8 @@
 int32_t XResolution = 1024;
 int32_t YResolution = 768;
 int32_t MouseSensitivity = 100;
+int32_t UpdateRate = 60;
+int32_t Windowed = 0;
 
 namespace
 {
@@ -47,7 +49,9 @@ void ReadSettings()
 {
     const Key keys[] = {{"MouseSensitivity", &MouseSensitivity},
                         {"XResolution", &XResolution},
-                        {"YResolution", &YResolution}};
+                        {"YResolution", &YResolution},
+                        {"UpdateRate", &UpdateRate},
+                        {"Windowed", &Windowed}};
     std::unique_ptr<TFile> file(new TFile(TString("GameSettings.ini"), 1, true));
     TString equals("=");
     for (;;)

@@ -1,4 +1,4 @@
-// GameSettings.ini: three integer keys read once at start-up.
+// GameSettings.ini: integer keys read once at start-up.
 #pragma once
 
 #include <cstdint>
@@ -6,6 +6,11 @@
 extern int32_t XResolution;      // back-buffer width, default 1024
 extern int32_t YResolution;      // back-buffer height, default 768
 extern int32_t MouseSensitivity; // view turn per mouse count, in 1/35000 radian; default 100
+// Steps of the world a second of game time, whatever the display's rate; 0 steps it once
+// a presented frame. Default 60.
+extern int32_t UpdateRate;
+// 1: a window of XResolution x YResolution with a title bar; 0 (default): full screen.
+extern int32_t Windowed;
 
 // Reads the file from the current directory; throws _TFileException when it is missing.
 void ReadSettings();

@@ -66,15 +66,28 @@ void TForm::Create(TForm* parent, const char* title, int32_t width, int32_t heig
     this->width = width;
     this->height = height;
 
-    DWORD windowStyle = 0;
-    DWORD extendedStyle = 0;
+    DWORD windowStyle, extendedStyle;
+    StyleOf(style, windowStyle, extendedStyle);
+
+    hwnd = CreateWindowExA(extendedStyle, className, this->title, windowStyle, x, y, this->width,
+                           this->height, parentWindow, nullptr, windowClass.hInstance, nullptr);
+    if (hwnd == nullptr)
+        throw _TFormException(
+            FORM_ERROR_CODE, TString("FORMERR"),
+            TString("TForm::Create() - Failed to create window. %s (%d)", this->title, 0));
+}
+
+void TForm::StyleOf(int32_t style, DWORD& windowStyle, DWORD& extendedStyle)
+{
+    windowStyle = 0;
+    extendedStyle = 0;
     switch (style)
     {
     case 0:
         // Grow the outer size so the requested size is the client area.
         windowStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-        this->width += GetSystemMetrics(SM_CXFIXEDFRAME) * 2;
-        this->height += GetSystemMetrics(SM_CYFIXEDFRAME) * 2 + GetSystemMetrics(SM_CYCAPTION);
+        width += GetSystemMetrics(SM_CXFIXEDFRAME) * 2;
+        height += GetSystemMetrics(SM_CYFIXEDFRAME) * 2 + GetSystemMetrics(SM_CYCAPTION);
         break;
     case 1:
         windowStyle = WS_POPUP | WS_SYSMENU;
@@ -85,13 +98,19 @@ void TForm::Create(TForm* parent, const char* title, int32_t width, int32_t heig
     default:
         break;
     }
+}
 
-    hwnd = CreateWindowExA(extendedStyle, className, this->title, windowStyle, x, y, this->width,
-                           this->height, parentWindow, nullptr, windowClass.hInstance, nullptr);
-    if (hwnd == nullptr)
-        throw _TFormException(
-            FORM_ERROR_CODE, TString("FORMERR"),
-            TString("TForm::Create() - Failed to create window. %s (%d)", this->title, 0));
+void TForm::Restyle(int32_t style, int32_t width, int32_t height)
+{
+    this->width = width;
+    this->height = height;
+    DWORD windowStyle, extendedStyle;
+    StyleOf(style, windowStyle, extendedStyle);
+    SetWindowLongA(hwnd, GWL_STYLE, LONG(windowStyle | WS_VISIBLE));
+    int32_t left = (int32_t(GetSystemMetrics(SM_CXSCREEN)) - this->width) / 2;
+    int32_t top = (int32_t(GetSystemMetrics(SM_CYSCREEN)) - this->height) / 2;
+    SetWindowPos(hwnd, HWND_NOTOPMOST, left, top, this->width, this->height,
+                 SWP_FRAMECHANGED | SWP_SHOWWINDOW);
 }
 
 void TForm::Center()

@@ -23,4 +23,11 @@ class TForm
     void Create(TForm* parent, const char* title, int32_t width, int32_t height, int32_t style);
     void Center();
     void Show();
+    // The created window in another style and size, centred and shown: the game between a
+    // window with a title bar and full screen.
+    void Restyle(int32_t style, int32_t width, int32_t height);
+
+  private:
+    // The window styles of a form style; `width` and `height` grow to the outer size.
+    void StyleOf(int32_t style, DWORD& windowStyle, DWORD& extendedStyle);
 };

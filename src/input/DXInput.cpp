@@ -6,6 +6,19 @@
 
 namespace
 {
+// One read of a device. A device taken away (another window had the foreground) is taken
+// back and read again; `returning` notes that it came back.
+HRESULT ReadDevice(IDirectInputDevice8A* device, DWORD size, void* data, bool& returning)
+{
+    HRESULT hr = device->GetDeviceState(size, data);
+    if (hr != DIERR_INPUTLOST && hr != DIERR_NOTACQUIRED)
+        return hr;
+    returning = true;
+    if (FAILED(device->Acquire()))
+        return hr;
+    return device->GetDeviceState(size, data);
+}
+
 typedef HRESULT(WINAPI* DirectInput8CreateFunction)(HINSTANCE instance, DWORD version, REFIID riid,
                                                     LPVOID* out, LPUNKNOWN outer);
 
@@ -18,11 +31,14 @@ const DWORD EXCLUSIVE_FOREGROUND = DISCL_EXCLUSIVE | DISCL_FOREGROUND;
 
 DXInput::DXInput()
     : directInput(nullptr), mouseDevice(nullptr), keyboardDevice(nullptr), mouseX(0), mouseY(0),
-      mouseScale(1.0f), prevRightButton(false), keysPrimed(false)
+      mouseScale(1.0f), prevRightButton(false), keysPrimed(false), mouseReturning(false),
+      keyboardReturning(false)
 {
     std::memset(&mouseState, 0, sizeof mouseState);
     std::memset(keys, 0, sizeof keys);
     std::memset(prevKeys, 0, sizeof prevKeys);
+    std::memset(heldOnReturn, 0, sizeof heldOnReturn);
+    std::memset(buttonsHeldOnReturn, 0, sizeof buttonsHeldOnReturn);
 }
 
 DXInput::DXInput(HINSTANCE instance) : DXInput()
@@ -102,9 +118,27 @@ void DXInput::GetMouseState()
 {
     // Kept before the read overwrites it, so a press is a change between two frames.
     prevRightButton = mouseState.rgbButtons[1] != 0;
-    HRESULT hr = mouseDevice->GetDeviceState(sizeof(DIMOUSESTATE), &mouseState);
+    HRESULT hr = ReadDevice(mouseDevice, sizeof(DIMOUSESTATE), &mouseState, mouseReturning);
+    if (hr == DIERR_INPUTLOST || hr == DIERR_NOTACQUIRED)
+    {
+        // Still away: an empty snapshot for this frame, and another try next frame.
+        std::memset(&mouseState, 0, sizeof mouseState);
+        return;
+    }
     if (FAILED(hr))
         throw DXException(hr, "DXInput::GetMouseState failed - GetDeviceState() failed");
+    if (mouseReturning)
+    {
+        // Whatever the mouse did while the game was away is not the player's doing here.
+        mouseReturning = false;
+        mouseState.lX = mouseState.lY = mouseState.lZ = 0;
+        std::memcpy(buttonsHeldOnReturn, mouseState.rgbButtons, sizeof buttonsHeldOnReturn);
+    }
+    for (int b = 0; b < 4; b++)
+        if (buttonsHeldOnReturn[b] && mouseState.rgbButtons[b])
+            mouseState.rgbButtons[b] = 0;
+        else
+            buttonsHeldOnReturn[b] = 0;
 
     mouseState.lX = LONG(double(mouseState.lX) * double(mouseScale));
     mouseState.lY = LONG(double(mouseState.lY) * double(mouseScale));
@@ -151,7 +185,31 @@ void DXInput::GetKBState()
         std::memcpy(prevKeys, keys, sizeof keys);
     else
         keysPrimed = true;
-    HRESULT hr = keyboardDevice->GetDeviceState(sizeof keys, keys);
+    HRESULT hr = ReadDevice(keyboardDevice, sizeof keys, keys, keyboardReturning);
+    if (hr == DIERR_INPUTLOST || hr == DIERR_NOTACQUIRED)
+    {
+        std::memset(keys, 0, sizeof keys);
+        return;
+    }
     if (FAILED(hr))
         throw DXException(hr, "DXInput::GetKBState failed - GetDeviceState() failed");
+    if (keyboardReturning)
+    {
+        keyboardReturning = false;
+        std::memcpy(heldOnReturn, keys, sizeof heldOnReturn);
+    }
+    for (int k = 0; k < 256; k++)
+        if (heldOnReturn[k] && keys[k])
+            keys[k] = 0;
+        else
+            heldOnReturn[k] = 0;
+}
+
+void DXInput::Suspend()
+{
+    if (mouseDevice)
+        mouseDevice->Unacquire();
+    if (keyboardDevice)
+        keyboardDevice->Unacquire();
+    mouseReturning = keyboardReturning = true;
 }

@@ -28,6 +28,11 @@ class DXInput
     BYTE keys[256];
     BYTE prevKeys[256];
     bool keysPrimed;
+    // Keys and mouse buttons that were down when the devices came back from being away:
+    // they read as up until let go, so nothing pressed elsewhere counts as pressed here.
+    BYTE heldOnReturn[256];
+    BYTE buttonsHeldOnReturn[4];
+    bool mouseReturning, keyboardReturning;
 
     // Every state field starts zero. Tests use this one to set the snapshot by hand.
     DXInput();
@@ -39,4 +44,7 @@ class DXInput
     void SetMousePos(int32_t x, int32_t y);
     void CreateKB(HWND window);
     void GetKBState();
+    // Lets both devices go, the mouse back to the desktop, while the game is away from the
+    // foreground. The next reads take them again.
+    void Suspend();
 };

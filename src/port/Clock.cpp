@@ -29,6 +29,20 @@ void UseRealClock()
 }
 } // namespace port
 
+void WINAPI Sleep(DWORD milliseconds)
+{
+    // Time stands still under the test clock unless the test moves it: a sleep moves it.
+    if (testClockInUse)
+    {
+        testClockNow += milliseconds;
+        return;
+    }
+    timespec pause{time_t(milliseconds / 1000), long(milliseconds % 1000) * 1000000L};
+    while (nanosleep(&pause, &pause) != 0)
+    {
+    }
+}
+
 DWORD WINAPI timeGetTime()
 {
     if (testClockInUse)

@@ -327,6 +327,8 @@ struct IDirect3DDevice9 : public IUnknown
                                        HANDLE* sharedHandle) = 0;
     virtual HRESULT UpdateTexture(IDirect3DBaseTexture9* source,
                                   IDirect3DBaseTexture9* destination) = 0;
+    virtual HRESULT TestCooperativeLevel() = 0;
+    virtual HRESULT Reset(D3DPRESENT_PARAMETERS* presentationParameters) = 0;
     virtual HRESULT BeginScene() = 0;
     virtual HRESULT EndScene() = 0;
     virtual HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR colour, float z,

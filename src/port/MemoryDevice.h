@@ -22,6 +22,8 @@ enum class CallKind
 {
     CreateTexture,
     CreateVertexBuffer,
+    TestCooperativeLevel,
+    Reset,
     UpdateTexture,
     BeginScene,
     EndScene,
@@ -180,6 +182,10 @@ class MemoryDevice : public RefCounted<IDirect3DDevice9>
     UINT streamOffset = 0, streamStride = 0;
     bool inScene = false;
     int presents = 0;
+    // What TestCooperativeLevel answers. A test acts out a lost device by setting it to
+    // D3DERR_DEVICELOST (Present then fails so), then to D3DERR_DEVICENOTRESET; a
+    // successful Reset makes it D3D_OK again.
+    HRESULT cooperativeLevel = D3D_OK;
     D3DCOLOR clearColour = 0; // the colour of the last clear of the target
 
     DWORD RenderState(D3DRENDERSTATETYPE state) const;

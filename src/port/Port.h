@@ -51,6 +51,11 @@ void ClearScriptedInput();
 // next GetDeviceState fails with DIERR_INPUTLOST.
 void LoseInput();
 
+// The foreground window of headless runs, as another window taking the focus would set
+// it; null for none. Until a test sets it, the last window shown has the foreground.
+void SetScriptedForeground(HWND window);
+void ClearScriptedForeground();
+
 // Puts a message in the window's queue, as a user closing the window would (WM_CLOSE).
 void PostWindowMessage(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 // The visible window with this class, or null; live windows counted.

@@ -24,7 +24,7 @@ struct WindowRecord
     std::string title;
     WNDPROC procedure = nullptr;
     DWORD style = 0, exStyle = 0;
-    int x = 0, y = 0, width = 0, height = 0;
+    int x = 0, y = 0, width = 0, height = 0; // the outer frame, as Win32 gives it
     bool visible = false;
     SDL_Window* display = nullptr; // null when headless
 };
@@ -46,8 +46,11 @@ bool DisplayScreenSize(int* width, int* height);
 // Turns waiting display events into window messages and input state; never blocks.
 void DisplayPumpEvents();
 void DisplayShowCursor(bool show);
-// Whether the window has the keyboard focus.
+// Whether the window has the keyboard focus; whether it is minimised.
 bool DisplayHasFocus(const WindowRecord& window);
+bool DisplayMinimised(const WindowRecord& window);
+// The borders and title bar of a window with a caption, around its client area.
+void DisplaySetBordered(WindowRecord& window, bool bordered);
 // Relative mouse mode on or off (the exclusive mouse of DirectInput).
 void DisplaySetRelativeMouse(bool on);
 // Keyboard state by DirectInput key code; mouse motion since the last call, and buttons.

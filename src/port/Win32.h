@@ -152,6 +152,7 @@ BOOL WINAPI CloseHandle(HANDLE object);
 
 // Time
 DWORD WINAPI timeGetTime();
+void WINAPI Sleep(DWORD milliseconds);
 
 // Modules
 typedef INT_PTR(WINAPI* FARPROC)();
@@ -233,6 +234,12 @@ typedef struct tagMSG
 
 #define CW_USEDEFAULT ((int)0x80000000)
 
+#define GWL_STYLE (-16)
+#define HWND_NOTOPMOST ((HWND)(LONG_PTR)-2)
+#define SWP_NOZORDER 0x0004
+#define SWP_FRAMECHANGED 0x0020
+#define SWP_SHOWWINDOW 0x0040
+
 #define SM_CXSCREEN 0
 #define SM_CYSCREEN 1
 #define SM_CYCAPTION 4
@@ -260,6 +267,11 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
 BOOL WINAPI DestroyWindow(HWND window);
 BOOL WINAPI ShowWindow(HWND window, int cmdShow);
 BOOL WINAPI MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
+BOOL WINAPI SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height,
+                         UINT flags);
+LONG WINAPI SetWindowLongA(HWND window, int index, LONG value);
+HWND WINAPI GetForegroundWindow();
+BOOL WINAPI IsIconic(HWND window);
 int WINAPI GetSystemMetrics(int index);
 LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMsg);

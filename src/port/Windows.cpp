@@ -24,6 +24,9 @@ struct State
     std::vector<std::unique_ptr<WindowRecord>> windows;
     std::deque<MSG> queue;
     bool quitPosted = false;
+    HWND lastShown = nullptr;
+    bool foregroundScripted = false;
+    HWND scriptedForeground = nullptr;
     int quitCode = 0;
     int cursorCounter = 0;
     std::vector<port::KeyEventRecord> keyEvents;
@@ -110,6 +113,17 @@ HWND FindPortWindow(const char* className)
         if (className && strcasecmp(w->className.c_str(), className) == 0)
             return Handle(w.get());
     return nullptr;
+}
+
+void SetScriptedForeground(HWND window)
+{
+    S().foregroundScripted = true;
+    S().scriptedForeground = window;
+}
+
+void ClearScriptedForeground()
+{
+    S().foregroundScripted = false;
 }
 
 int WindowCount()
@@ -220,8 +234,54 @@ BOOL WINAPI ShowWindow(HWND handle, int cmdShow)
         return FALSE;
     bool wasVisible = window->visible;
     window->visible = cmdShow != SW_HIDE;
+    if (window->visible)
+        S().lastShown = handle;
     port::internal::DisplayShowWindow(*window, window->visible);
     return wasVisible ? TRUE : FALSE;
+}
+
+BOOL WINAPI SetWindowPos(HWND handle, HWND insertAfter, int x, int y, int width, int height,
+                         UINT flags)
+{
+    (void)insertAfter;
+    if (!MoveWindow(handle, x, y, width, height, TRUE))
+        return FALSE;
+    if (flags & SWP_SHOWWINDOW)
+        ShowWindow(handle, SW_SHOW);
+    return TRUE;
+}
+
+LONG WINAPI SetWindowLongA(HWND handle, int index, LONG value)
+{
+    WindowRecord* window = port::internal::FindWindowRecord(handle);
+    if (window == nullptr || index != GWL_STYLE)
+        return 0;
+    LONG old = LONG(window->style);
+    window->style = DWORD(value);
+    port::internal::DisplaySetBordered(*window, (window->style & WS_CAPTION) == WS_CAPTION);
+    return old;
+}
+
+HWND WINAPI GetForegroundWindow()
+{
+    State& s = S();
+    if (port::IsHeadless())
+    {
+        if (s.foregroundScripted)
+            return s.scriptedForeground;
+        WindowRecord* shown = port::internal::FindWindowRecord(s.lastShown);
+        return shown && shown->visible ? s.lastShown : nullptr;
+    }
+    for (auto& w : s.windows)
+        if (port::internal::DisplayHasFocus(*w))
+            return Handle(w.get());
+    return nullptr;
+}
+
+BOOL WINAPI IsIconic(HWND handle)
+{
+    WindowRecord* window = port::internal::FindWindowRecord(handle);
+    return window != nullptr && port::internal::DisplayMinimised(*window);
 }
 
 BOOL WINAPI MoveWindow(HWND handle, int x, int y, int width, int height, BOOL repaint)

@@ -147,6 +147,8 @@ struct CreateFailingDevice : public IDirect3DDevice9
     {
         return d->UpdateTexture(s, t);
     }
+    HRESULT TestCooperativeLevel() override { return d->TestCooperativeLevel(); }
+    HRESULT Reset(D3DPRESENT_PARAMETERS* p) override { return d->Reset(p); }
     HRESULT BeginScene() override { return d->BeginScene(); }
     HRESULT EndScene() override { return d->EndScene(); }
     HRESULT Clear(DWORD n, const D3DRECT* r, DWORD f, D3DCOLOR c, float z, DWORD s) override

@@ -100,23 +100,10 @@ bool GLDevice::Initialise(HRESULT* failure)
     wasFullscreen = (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0;
     SDL_GetWindowPosition(window, &windowX, &windowY);
     SDL_GetWindowSize(window, &windowWidth, &windowHeight);
-    if (!parameters.Windowed)
+    if (!parameters.Windowed && !EnterFullScreen())
     {
-        // Cover the screen by hand too: without a window manager (a bare X server) the
-        // full-screen request alone leaves the window at its old size.
-        SDL_Rect screen;
-        int display = SDL_GetWindowDisplayIndex(window);
-        if (SDL_GetDisplayBounds(display < 0 ? 0 : display, &screen) == 0)
-        {
-            SDL_SetWindowPosition(window, screen.x, screen.y);
-            SDL_SetWindowSize(window, screen.w, screen.h);
-        }
-        if (SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0)
-        {
-            *failure = D3DERR_NOTAVAILABLE;
-            return false;
-        }
-        SDL_RaiseWindow(window);
+        *failure = D3DERR_NOTAVAILABLE;
+        return false;
     }
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
@@ -134,22 +121,47 @@ bool GLDevice::Initialise(HRESULT* failure)
     int display = SDL_GetWindowDisplayIndex(window);
     if (SDL_GetCurrentDisplayMode(display < 0 ? 0 : display, &mode) == 0 && mode.refresh_rate > 0)
         framePeriod = 1.0 / mode.refresh_rate;
+    fbo.genFramebuffers(1, &framebuffer);
+    *failure = MakeBackBuffer();
+    if (FAILED(*failure))
+        return false;
+    ApplyDefaults();
+    return true;
+}
 
+bool GLDevice::EnterFullScreen()
+{
+    // Cover the screen by hand too: without a window manager (a bare X server) the
+    // full-screen request alone leaves the window at its old size.
+    SDL_Rect screen;
+    int display = SDL_GetWindowDisplayIndex(window);
+    if (SDL_GetDisplayBounds(display < 0 ? 0 : display, &screen) == 0)
+    {
+        SDL_SetWindowPosition(window, screen.x, screen.y);
+        SDL_SetWindowSize(window, screen.w, screen.h);
+    }
+    if (SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0)
+        return false;
+    SDL_RaiseWindow(window);
+    return true;
+}
+
+HRESULT GLDevice::MakeBackBuffer()
+{
     // A back buffer the driver cannot make is refused as Direct3D refuses a mode.
     GLint maxRenderbuffer = 0, maxTexture = 0;
     glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &maxRenderbuffer);
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTexture);
     GLint limit = std::min(maxRenderbuffer, maxTexture);
     if (parameters.BackBufferWidth == 0 || parameters.BackBufferHeight == 0)
-    {
-        *failure = D3DERR_INVALIDCALL;
-        return false;
-    }
+        return D3DERR_INVALIDCALL;
     if (parameters.BackBufferWidth > UINT(limit) || parameters.BackBufferHeight > UINT(limit))
-    {
-        *failure = D3DERR_NOTAVAILABLE;
-        return false;
-    }
+        return D3DERR_NOTAVAILABLE;
+    if (colour)
+        glDeleteTextures(1, &colour);
+    if (depth)
+        fbo.deleteRenderbuffers(1, &depth);
+    colour = depth = 0;
     GLsizei w = GLsizei(parameters.BackBufferWidth), h = GLsizei(parameters.BackBufferHeight);
     glGenTextures(1, &colour);
     glBindTexture(GL_TEXTURE_2D, colour);
@@ -158,7 +170,6 @@ bool GLDevice::Initialise(HRESULT* failure)
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    fbo.genFramebuffers(1, &framebuffer);
     fbo.bindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     fbo.framebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colour, 0);
     if (parameters.EnableAutoDepthStencil)
@@ -166,19 +177,68 @@ bool GLDevice::Initialise(HRESULT* failure)
         fbo.genRenderbuffers(1, &depth);
         fbo.bindRenderbuffer(GL_RENDERBUFFER, depth);
         GLenum depthFormat = parameters.AutoDepthStencilFormat == D3DFMT_D16 ? GL_DEPTH_COMPONENT16
-                                                                             : GL_DEPTH_COMPONENT24;
+                                                                           : GL_DEPTH_COMPONENT24;
         fbo.renderbufferStorage(GL_RENDERBUFFER, depthFormat, w, h);
         fbo.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
     }
     if (glGetError() != GL_NO_ERROR ||
         fbo.checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
-    {
-        *failure = D3DERR_OUTOFVIDEOMEMORY;
-        return false;
-    }
+        return D3DERR_OUTOFVIDEOMEMORY;
     glViewport(0, 0, w, h);
+    return D3D_OK;
+}
+
+HRESULT GLDevice::TestCooperativeLevel()
+{
+    return cooperativeLevel;
+}
+
+HRESULT GLDevice::Reset(D3DPRESENT_PARAMETERS* p)
+{
+    // As on Direct3D: a device that may be reset, with no default-pool resource alive.
+    if (p == nullptr || cooperativeLevel == D3DERR_DEVICELOST || !buffers.empty())
+        return D3DERR_INVALIDCALL;
+    for (const GLTexture* t : textures)
+        if (t->pool == D3DPOOL_DEFAULT)
+            return D3DERR_INVALIDCALL;
+    if (p->BackBufferWidth > d3d::MAX_BACK_BUFFER_SIDE ||
+        p->BackBufferHeight > d3d::MAX_BACK_BUFFER_SIDE)
+        return D3DERR_NOTAVAILABLE;
+    MakeCurrent();
+    bool toFullScreen = !p->Windowed && parameters.Windowed;
+    bool toWindow = p->Windowed && !parameters.Windowed;
+    parameters = *p;
+    if (toFullScreen)
+    {
+        SDL_GetWindowPosition(window, &windowX, &windowY);
+        SDL_GetWindowSize(window, &windowWidth, &windowHeight);
+        if (!EnterFullScreen())
+            return D3DERR_NOTAVAILABLE;
+    }
+    else if (toWindow)
+    {
+        SDL_SetWindowFullscreen(window, 0);
+        SDL_SetWindowSize(window, windowWidth, windowHeight);
+        SDL_SetWindowPosition(window, windowX, windowY);
+    }
+    HRESULT made = MakeBackBuffer();
+    if (FAILED(made))
+        return made;
+    // Everything the device held goes back to its defaults.
+    view = projection = world = d3d::Identity();
+    light0 = D3DLIGHT9{};
+    light0Set = light0Enabled = false;
+    material = D3DMATERIAL9{};
+    boundTexture = nullptr;
+    fvf = 0;
+    stream = nullptr;
+    streamOffset = streamStride = 0;
+    inScene = false;
+    transformsDirty = lightDirty = true;
+    nextPresent = 0;
     ApplyDefaults();
-    return true;
+    cooperativeLevel = D3D_OK;
+    return D3D_OK;
 }
 
 GLDevice::~GLDevice()
@@ -310,6 +370,8 @@ HRESULT GLDevice::Present(const RECT* sourceRect, const RECT* destRect, HWND, co
 {
     if (!d3d::ValidPresent(inScene, parameters.Windowed != FALSE, sourceRect, destRect))
         return D3DERR_INVALIDCALL;
+    if (cooperativeLevel != D3D_OK)
+        return D3DERR_DEVICELOST;
     MakeCurrent();
     uint64_t before = Now();
     ShowBackBuffer();

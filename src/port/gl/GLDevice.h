@@ -71,11 +71,16 @@ class GLDevice : public RefCounted<IDirect3DDevice9>
 
     std::vector<GLTexture*> textures;
     std::vector<GLVertexBuffer*> buffers;
+    // What TestCooperativeLevel answers; a test can act out a lost device with it.
+    HRESULT cooperativeLevel = D3D_OK;
 
   private:
     GLDevice(SDL_Window* window, const D3DPRESENT_PARAMETERS& parameters);
     ~GLDevice() override;
     bool Initialise(HRESULT* failure);
+    bool EnterFullScreen();
+    // The offscreen back buffer at the size of the presentation parameters.
+    HRESULT MakeBackBuffer();
     void ApplyDefaults();
     void ApplyRenderState(D3DRENDERSTATETYPE state, DWORD value);
     void ApplyTransforms();

@@ -37,6 +37,8 @@ const MethodName methodNames[] = {
     {"CreateTexture", CallKind::CreateTexture},
     {"CreateVertexBuffer", CallKind::CreateVertexBuffer},
     {"UpdateTexture", CallKind::UpdateTexture},
+    {"TestCooperativeLevel", CallKind::TestCooperativeLevel},
+    {"Reset", CallKind::Reset},
     {"BeginScene", CallKind::BeginScene},
     {"EndScene", CallKind::EndScene},
     {"Clear", CallKind::Clear},
@@ -209,6 +211,10 @@ std::string DeviceCall::Describe() const
     }
     case CallKind::Present:
         return "Present()";
+    case CallKind::TestCooperativeLevel:
+        return "TestCooperativeLevel()";
+    case CallKind::Reset:
+        return "Reset()";
     case CallKind::SetTransform:
         return "SetTransform(" + TransformName(transformType) + ")";
     case CallKind::SetMaterial:

@@ -107,7 +107,54 @@ HRESULT MemoryDevice::Present(const RECT* sourceRect, const RECT* destRect, HWND
         return call.result;
     if (!d3d::ValidPresent(inScene, presentParameters.Windowed != FALSE, sourceRect, destRect))
         return Finish(call, D3DERR_INVALIDCALL);
+    if (cooperativeLevel != D3D_OK)
+        return Finish(call, D3DERR_DEVICELOST);
     presents++;
+    return Finish(call, D3D_OK);
+}
+
+HRESULT MemoryDevice::TestCooperativeLevel()
+{
+    DeviceCall& call = Record(CallKind::TestCooperativeLevel);
+    if (Injected(call))
+        return call.result;
+    return Finish(call, cooperativeLevel);
+}
+
+HRESULT MemoryDevice::Reset(D3DPRESENT_PARAMETERS* parameters)
+{
+    DeviceCall& call = Record(CallKind::Reset);
+    if (Injected(call))
+        return call.result;
+    // As on Direct3D: only a device that may be reset, with every default-pool resource
+    // released first.
+    bool defaultPoolAlive = false;
+    for (const MemoryTexture* t : liveTextures)
+        defaultPoolAlive = defaultPoolAlive || t->pool == D3DPOOL_DEFAULT;
+    for (const MemoryVertexBuffer* b : liveBuffers)
+        defaultPoolAlive = defaultPoolAlive || b->pool == D3DPOOL_DEFAULT;
+    if (parameters == nullptr || cooperativeLevel == D3DERR_DEVICELOST || defaultPoolAlive ||
+        (!parameters->Windowed &&
+         (parameters->BackBufferWidth > d3d::MAX_BACK_BUFFER_SIDE ||
+          parameters->BackBufferHeight > d3d::MAX_BACK_BUFFER_SIDE)))
+        return Finish(call, D3DERR_INVALIDCALL);
+    presentParameters = *parameters;
+    // Everything the device held goes back to its defaults.
+    renderStates = d3d::DefaultRenderStates(parameters->EnableAutoDepthStencil != FALSE);
+    for (auto& transform : transforms)
+        transform.second = d3d::Identity();
+    for (auto& sampler : samplerStates)
+        sampler = d3d::DefaultSamplerStates();
+    lights.clear();
+    lightEnabled.clear();
+    material = D3DMATERIAL9{};
+    for (IDirect3DBaseTexture9*& t : textures)
+        t = nullptr;
+    fvf = 0;
+    streamSource = nullptr;
+    streamOffset = streamStride = 0;
+    inScene = false;
+    cooperativeLevel = D3D_OK;
     return Finish(call, D3D_OK);
 }
 

@@ -30,6 +30,24 @@ HWND HandleOf(port::internal::WindowRecord* window)
     return reinterpret_cast<HWND>(window);
 }
 
+bool Bordered(const port::internal::WindowRecord& window)
+{
+    return !(window.style & WS_POPUP) && (window.style & WS_CAPTION) == WS_CAPTION;
+}
+
+// Win32 sizes a window by its outer frame, SDL by its client area: a window with a caption
+// has the frame GetSystemMetrics reports round it.
+void ClientSize(const port::internal::WindowRecord& window, int* width, int* height)
+{
+    *width = window.width;
+    *height = window.height;
+    if (Bordered(window))
+    {
+        *width -= 2 * GetSystemMetrics(SM_CXFIXEDFRAME);
+        *height -= 2 * GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION);
+    }
+}
+
 port::internal::WindowRecord* RecordOf(Uint32 windowId)
 {
     SDL_Window* sdlWindow = SDL_GetWindowFromID(windowId);
@@ -69,10 +87,12 @@ bool DisplayCreateWindow(WindowRecord& window)
     if (!DisplayAvailable())
         return false;
     Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_OPENGL;
-    if ((window.style & WS_POPUP) || !(window.style & WS_CAPTION))
+    if (!Bordered(window))
         flags |= SDL_WINDOW_BORDERLESS;
-    window.display = SDL_CreateWindow(window.title.c_str(), window.x, window.y, window.width,
-                                      window.height, flags);
+    int width, height;
+    ClientSize(window, &width, &height);
+    window.display =
+        SDL_CreateWindow(window.title.c_str(), window.x, window.y, width, height, flags);
     if (window.display == nullptr)
         return false;
     SDL_SetWindowData(window.display, "record", &window);
@@ -110,8 +130,22 @@ void DisplayMoveWindow(WindowRecord& window)
     // A full-screen window keeps the whole screen.
     if (SDL_GetWindowFlags(window.display) & SDL_WINDOW_FULLSCREEN)
         return;
-    SDL_SetWindowSize(window.display, window.width, window.height);
+    int width, height;
+    ClientSize(window, &width, &height);
+    SDL_SetWindowSize(window.display, width, height);
     SDL_SetWindowPosition(window.display, window.x, window.y);
+}
+
+void DisplaySetBordered(WindowRecord& window, bool bordered)
+{
+    if (window.display != nullptr)
+        SDL_SetWindowBordered(window.display, bordered ? SDL_TRUE : SDL_FALSE);
+}
+
+bool DisplayMinimised(const WindowRecord& window)
+{
+    return window.display != nullptr &&
+           (SDL_GetWindowFlags(window.display) & SDL_WINDOW_MINIMIZED) != 0;
 }
 
 bool DisplayScreenSize(int* width, int* height)
