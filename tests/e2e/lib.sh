@@ -15,9 +15,10 @@ stop() {
 cleanup() {
   local status=$?
   stop "${game_pid:-}"
+  stop "${other_pid:-}"
   stop "${wm_pid:-}"
   stop "$xvfb_pid"
-  if [ $status -eq 0 ]; then
+  if [ $status -eq 0 ] && [ -z "${KEEP_E2E_WORK:-}" ]; then
     rm -rf "$work"
   else
     echo "screenshots and logs kept in $work"

@@ -52,6 +52,32 @@ shot walked
 changed=$(pixels differ "$work/day.ppm" "$work/walked.ppm" 300 250 700 700 12)
 [ "$changed" -gt 2000 ] || fail "the view did not change after walking ($changed pixels)"
 
+echo "-- switching to another window pauses the game: the clock stands still while away"
+clock_changes() { pixels differ "$work/$1.ppm" "$work/$2.ppm" 152 38 320 93 12; }
+xlogo -geometry 120x120+890+640 >/dev/null 2>&1 &
+other_pid=$!
+other=$(wait_window xlogo 10) || fail "no other window to switch to"
+xdotool windowfocus --sync "$other"
+sleep 1
+shot away-1
+sleep 4
+shot away-2
+[ "$(clock_changes away-1 away-2)" = 0 ] || fail "the clock moved while the game was away"
+xdotool windowfocus --sync "$window"
+sleep 0.3
+shot back
+hold d 0.6
+sleep 0.3
+shot stepped
+changed=$(pixels differ "$work/back.ppm" "$work/stepped.ppm" 300 250 700 700 12)
+[ "$changed" -gt 2000 ] || fail "D did not move the view after coming back ($changed pixels)"
+sleep 1.5
+shot later
+[ "$(clock_changes back later)" -gt 0 ] || fail "the clock did not go on after coming back"
+stop "$other_pid"
+other_pid=""
+[ ! -s "$work/play.err" ] || fail "stderr after switching away and back: $(cat "$work/play.err")"
+
 echo "-- the 4 key writes a screenshot"
 hold 4 0.3
 for _ in $(seq 50); do [ -e "$work/play/screenshot-0001.png" ] && break; sleep 0.1; done
@@ -70,8 +96,28 @@ openbox >"$work/openbox.log" 2>&1 &
 wm_pid=$!
 (cd "$work/play" && exec "$game") >"$work/close.out" 2>"$work/close.err" &
 game_pid=$!
-wait_window Gloamfield 20 >/dev/null || fail "no game window under the window manager"
+window=$(wait_window Gloamfield 20) || fail "no game window under the window manager"
 sleep 1.5
+echo "-- under the window manager too: away and back, the game goes on"
+xlogo -geometry 120x120+890+640 >/dev/null 2>&1 &
+other_pid=$!
+other=$(wait_window xlogo 10) || fail "no other window under the window manager"
+xdotool windowactivate --sync "$other"
+sleep 1
+shot wm-away-1
+sleep 3
+shot wm-away-2
+[ "$(clock_changes wm-away-1 wm-away-2)" = 0 ] || fail "the clock moved while away under the window manager"
+xdotool windowactivate --sync "$window"
+sleep 0.5
+hold d 0.6
+sleep 0.3
+shot wm-back
+[ "$(pixels differ "$work/wm-away-2.ppm" "$work/wm-back.ppm" 300 250 700 700 12)" -gt 2000 ] ||
+  fail "the game did not go on after coming back under the window manager"
+stop "$other_pid"
+other_pid=""
+[ ! -s "$work/close.err" ] || fail "stderr under the window manager: $(cat "$work/close.err")"
 closed=""
 for _ in $(seq 50); do
   wmctrl -c Gloamfield 2>/dev/null && { closed=yes; break; }
@@ -84,4 +130,39 @@ game_pid=""
 stop "$wm_pid"
 wm_pid=""
 [ "$status" = 0 ] || fail "exit status $status after closing the window"
+
+echo "-- Windowed=1: a 640 x 480 window; Alt+Enter to full screen and back, the game going on"
+mkdir "$work/windowed"
+cp -r "$build/Data" "$work/windowed/"
+printf 'XResolution=640\nYResolution=480\nWindowed=1\n' >"$work/windowed/GameSettings.ini"
+(cd "$work/windowed" && exec "$game") >"$work/windowed.out" 2>"$work/windowed.err" &
+game_pid=$!
+window=$(wait_window Gloamfield 20) || fail "no game window in windowed mode"
+geometry() { xdotool getwindowgeometry "$window" | awk '/Geometry/ { print $2 }'; }
+sleep 1.5
+[ "$(geometry)" = 640x480 ] || fail "the window is $(geometry), not 640x480"
+shot windowed
+alt_enter() {
+  xdotool windowfocus --sync "$window" 2>/dev/null || true
+  xdotool keydown alt keydown Return
+  sleep 0.3
+  xdotool keyup Return keyup alt
+  sleep 1.5
+}
+alt_enter
+[ "$(geometry)" = 1024x768 ] || fail "Alt+Enter gave a $(geometry) window, not the full screen"
+shot full
+sky=$(pixels count "$work/full.ppm" 400 0 1000 120 76D3E4 3)
+[ "$sky" -gt 20000 ] || fail "no day sky in full screen after Alt+Enter ($sky pixels)"
+alt_enter
+[ "$(geometry)" = 640x480 ] || fail "the second Alt+Enter gave $(geometry), not 640x480"
+shot windowed-again
+[ "$(pixels differ "$work/windowed.ppm" "$work/windowed-again.ppm" 192 144 832 624 12)" -gt 0 ] ||
+  fail "the game stood still through Alt+Enter"
+hold Escape 0.3
+wait_exit "$game_pid" 15 || fail "the windowed game did not end on Escape"
+status=$exit_status
+game_pid=""
+[ "$status" = 0 ] || fail "exit status $status in windowed mode"
+[ ! -s "$work/windowed.err" ] || fail "stderr in windowed mode: $(cat "$work/windowed.err")"
 echo "linux end-to-end: all checks passed"
