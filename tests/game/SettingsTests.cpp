@@ -1,3 +1,4 @@
+#include "Gedx/DXException.h"
 #include "Settings/Settings.h"
 #include "Tlib/TException.h"
 #include "support/TempDir.h"
@@ -8,77 +9,62 @@
 
 namespace
 {
-struct Values
-{
-    int32_t mouse, x, y;
-};
-
-Values ReadFrom(const std::string& contents)
+// The three values read from the defaults, as "mouse x y", or the error; null: no file.
+std::string ReadFrom(const char* contents)
 {
     TempDir dir;
-    dir.Write("GameSettings.ini", contents);
+    if (contents)
+        dir.Write("GameSettings.ini", std::string(contents));
     MouseSensitivity = 100;
     XResolution = 1024;
     YResolution = 768;
-    ReadSettings();
-    return {MouseSensitivity, XResolution, YResolution};
-}
-} // namespace
-
-TEST(ReadSettings, AllKeysAndTheirDefaults)
-{
-    Values v = ReadFrom("MouseSensitivity=50\r\nXResolution=800\r\nYResolution=600\r\n");
-    EXPECT_EQ(v.mouse, 50);
-    EXPECT_EQ(v.x, 800);
-    EXPECT_EQ(v.y, 600);
-
-    v = ReadFrom("");
-    EXPECT_EQ(v.mouse, 100);
-    EXPECT_EQ(v.x, 1024);
-    EXPECT_EQ(v.y, 768);
-}
-
-TEST(ReadSettings, LinesThatChangeNothing)
-{
-    // The last line without a line end is not used.
-    EXPECT_EQ(ReadFrom("XResolution=800").x, 1024);
-    // Blanks around "=" make the key end with a blank.
-    EXPECT_EQ(ReadFrom("XResolution = 800\n").x, 1024);
-    // Keys are case-sensitive.
-    EXPECT_EQ(ReadFrom("xresolution=800\n").x, 1024);
-    EXPECT_EQ(ReadFrom(";XResolution=800\n").x, 1024);
-    EXPECT_EQ(ReadFrom("XResolution\n=800\n").x, 1024);
-    EXPECT_EQ(ReadFrom("=XResolution\nFoo=1\n").x, 1024);
-}
-
-TEST(ReadSettings, ValuesFollowTheAtoiRule)
-{
-    EXPECT_EQ(ReadFrom("MouseSensitivity= 50\n").mouse, 50);
-    EXPECT_EQ(ReadFrom("MouseSensitivity=abc\n").mouse, 0);
-    EXPECT_EQ(ReadFrom("MouseSensitivity=\n").mouse, 0);
-    EXPECT_EQ(ReadFrom("MouseSensitivity=-7\n").mouse, -7);
-    EXPECT_EQ(ReadFrom("MouseSensitivity=+9x\n").mouse, 9);
-    EXPECT_EQ(ReadFrom("XResolution=800x600\n").x, 800);
-    EXPECT_EQ(ReadFrom("YResolution=600\nYResolution=480\n").y, 480);
-    EXPECT_EQ(ReadFrom("XResolution=1=2\n").x, 1);
-    // Beyond the int32 range the value saturates.
-    EXPECT_EQ(ReadFrom("XResolution=99999999999999999999\n").x, 2147483647);
-    EXPECT_EQ(ReadFrom("XResolution=-99999999999999999999\n").x, -2147483647 - 1);
-    EXPECT_EQ(ReadFrom("XResolution=2147483648\n").x, 2147483647);
-    EXPECT_EQ(ReadFrom("XResolution=-2147483648\n").x, -2147483647 - 1);
-}
-
-TEST(ReadSettings, MissingFileIsTheFileError)
-{
-    TempDir dir;
     try
     {
         ReadSettings();
-        FAIL() << "a missing settings file must throw";
     }
     catch (const _TFileException& e)
     {
-        EXPECT_STREQ(e.name, "FILEERR_INVALID_FILENAME");
-        EXPECT_STREQ(e.message, "File not found: 'GameSettings.ini'");
+        return std::string(e.name) + ": " + e.message;
     }
+    return std::to_string(MouseSensitivity) + " " + std::to_string(XResolution) + " " +
+           std::to_string(YResolution);
+}
+} // namespace
+
+TEST(ReadSettings, KeysLinesAndTheAtoiRule)
+{
+    const struct
+    {
+        const char *contents, *values;
+    } cases[] = {
+        {"MouseSensitivity=50\r\nXResolution=800\r\nYResolution=600\r\n", "50 800 600"},
+        {"", "100 1024 768"},
+        {nullptr, "FILEERR_INVALID_FILENAME: File not found: 'GameSettings.ini'"},
+        // Lines that change nothing: the last one without a line end, a blank before "="
+        // (the key then ends with it), another case, a comment, no "=", "=" first.
+        {"YResolution=600\nXResolution=800", "100 1024 600"},
+        {"XResolution = 800\nxresolution=800\n;XResolution=800\n", "100 1024 768"},
+        {"XResolution\n=800\n=XResolution\nFoo=1\n", "100 1024 768"},
+        // Values: leading blanks, sign, digits up to the first other character, else 0.
+        {"MouseSensitivity= 50\nXResolution=800x600\nYResolution=+9x\n", "50 800 9"},
+        {"MouseSensitivity=abc\nXResolution=\nYResolution=-7\n", "0 0 -7"},
+        {"YResolution=600\nYResolution=480\nXResolution=1=2\n", "100 1 480"},
+        // Beyond the int32 range the value saturates.
+        {"MouseSensitivity=99999999999999999999\nXResolution=-99999999999999999999\n",
+         "2147483647 -2147483648 768"},
+        {"MouseSensitivity=2147483648\nXResolution=-2147483648\nYResolution=2147483647\n",
+         "2147483647 -2147483648 2147483647"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ReadFrom(c.contents), c.values) << c.contents;
+}
+
+TEST(DXException, CodeAndMessageCutAt1023)
+{
+    const std::string text(4000, 'm');
+    DXException withCode(int32_t(0x8876086C), "%s %d", text.c_str(), -1), noCode("%d", -1);
+    EXPECT_EQ(withCode.code, int32_t(0x8876086C));
+    EXPECT_EQ(std::string(withCode.message), text.substr(0, 1023));
+    EXPECT_EQ(noCode.code, 0);
+    EXPECT_STREQ(noCode.message, "-1");
 }

@@ -1,23 +1,10 @@
-# Hardening: the headless game played for a long time, replays, and a leak check.
-add_library(gf_headless STATIC
-  hardening/HeadlessGame.cpp hardening/ScriptedPlayer.cpp hardening/Timeline.cpp
- )
-target_include_directories(gf_headless PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/hardening ${PROJECT_SOURCE_DIR}/src)
-target_link_libraries(gf_headless PUBLIC gf_test_game)
-
-add_executable(gloamfield-record-replays hardening/RecordReplays.cpp)
-target_link_libraries(gloamfield-record-replays PRIVATE gf_headless)
-
-gf_test(hardening_tests
-  SOURCES hardening/SoakTests.cpp hardening/ReplayTests.cpp
-  LIBS gf_headless)
-target_compile_definitions(hardening_tests PRIVATE
-  REPLAY_DIR="${CMAKE_CURRENT_SOURCE_DIR}/hardening/replays")
+# Hardening: whole games played headless, twice alike and for many days, and a leak check.
+gf_test(hardening_tests SOURCES hardening/GameTests.cpp LIBS gf_test_game)
 
 # The leak check: a day and a night, start-up to shutdown, under valgrind. Sanitizer
 # builds have their own leak checker and cannot run under valgrind.
 add_executable(gloamfield-headless-run hardening/HeadlessRun.cpp)
-target_link_libraries(gloamfield-headless-run PRIVATE gf_headless)
+target_link_libraries(gloamfield-headless-run PRIVATE gf_test_game)
 if(NOT GLOAMFIELD_SANITIZE)
   find_program(VALGRIND_PROGRAM valgrind)
   if(VALGRIND_PROGRAM)

@@ -7,32 +7,27 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <vector>
 
 namespace
 {
-struct VertexTL
-{
-    float x, y, z, nx, ny, nz, u, v;
-};
+using VertexTL = std::array<float, 8>; // position, normal, texture coordinates
 
-struct Pixel
+// A vertex facing the viewer, untextured.
+VertexTL At(float x, float y, float z = 0.5f)
 {
-    int r, g, b;
-};
-
-LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcA(window, message, wParam, lParam);
+    return {x, y, z, 0, 0, 1, 0, 0};
 }
 
-D3DMATRIX Identity()
+// A matrix with this diagonal and nothing else.
+D3DMATRIX Diagonal(float a, float b, float c, float d = 1.0f)
 {
     D3DMATRIX m{};
-    m._11 = m._22 = m._33 = m._44 = 1.0f;
+    m._11 = a, m._22 = b, m._33 = c, m._44 = d;
     return m;
 }
 
@@ -43,10 +38,7 @@ class PixelTest : public ::testing::Test
     {
         port::SetHeadless(false);
         port::SetPresentPacing(false);
-        WNDCLASSEXA c{};
-        c.cbSize = sizeof c;
-        c.lpfnWndProc = Procedure;
-        c.lpszClassName = "PixelTest";
+        WNDCLASSEXA c{sizeof c, 0, DefWindowProcA, 0, 0, 0, 0, 0, 0, 0, "PixelTest", 0};
         RegisterClassExA(&c);
         window = CreateWindowExA(0, "PixelTest", "Gloamfield", WS_POPUP | WS_SYSMENU, 0, 0, 640,
                                  480, nullptr, nullptr, nullptr, nullptr);
@@ -58,14 +50,11 @@ class PixelTest : public ::testing::Test
     }
     void TearDown() override
     {
-        for (IDirect3DTexture9* t : textures)
-            t->Release();
-        if (device)
-            device->Release();
-        if (d3d)
-            d3d->Release();
-        if (window)
-            DestroyWindow(window);
+        resources.insert(resources.end(), {device, d3d});
+        for (IUnknown* r : resources)
+            if (r)
+                r->Release();
+        DestroyWindow(window);
         UnregisterClassA("PixelTest", nullptr);
         port::SetHeadless(true);
     }
@@ -87,88 +76,63 @@ class PixelTest : public ::testing::Test
                   D3D_OK);
         ASSERT_EQ(device->BeginScene(), D3D_OK);
         device->SetFVF(0x112);
-        D3DMATERIAL9 white{};
-        white.Diffuse = {1, 1, 1, 1};
-        white.Ambient = {1, 1, 1, 1};
+        D3DMATERIAL9 white{{1, 1, 1, 1}, {1, 1, 1, 1}, {}, {}, 0}; // diffuse and ambient
         device->SetMaterial(&white);
         device->SetRenderState(D3DRS_LIGHTING, FALSE);
     }
 
-    IDirect3DTexture9* Texture(UINT width, UINT height, const std::vector<uint32_t>& texels)
+    // Uploaded as the game uploads: through a system-memory texture.
+    IDirect3DTexture9* Texture(UINT w, UINT h, const std::vector<uint32_t>& texels)
     {
-        IDirect3DTexture9* staging = nullptr;
-        IDirect3DTexture9* texture = nullptr;
-        EXPECT_EQ(device->CreateTexture(width, height, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM,
-                                        &staging, nullptr),
-                  D3D_OK);
+        IDirect3DTexture9 *staging = nullptr, *texture = nullptr;
         D3DLOCKED_RECT rect;
-        EXPECT_EQ(staging->LockRect(0, &rect, nullptr, 0), D3D_OK);
+        EXPECT_EQ(
+            device->CreateTexture(w, h, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, &staging, 0) |
+                staging->LockRect(0, &rect, nullptr, 0),
+            D3D_OK);
         std::memcpy(rect.pBits, texels.data(), texels.size() * 4);
         staging->UnlockRect(0);
-        EXPECT_EQ(device->CreateTexture(width, height, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
-                                        &texture, nullptr),
+        EXPECT_EQ(device->CreateTexture(w, h, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &texture, 0) |
+                      device->UpdateTexture(staging, texture),
                   D3D_OK);
-        EXPECT_EQ(device->UpdateTexture(staging, texture), D3D_OK);
         staging->Release();
-        textures.push_back(texture);
+        resources.push_back(texture);
         return texture;
     }
+    IDirect3DTexture9* Solid(uint32_t t) { return Texture(2, 2, std::vector<uint32_t>(4, t)); }
 
-    IDirect3DTexture9* White() { return Texture(2, 2, std::vector<uint32_t>(4, 0xFFFFFFFFu)); }
-
-    void Triangle(VertexTL a, VertexTL b, VertexTL c, IDirect3DTexture9* texture)
+    template <class V> void Triangle(V a, V b, V c, IDirect3DTexture9* texture)
     {
-        VertexTL v[3] = {a, b, c};
+        V v[3] = {a, b, c};
         device->SetTexture(0, texture);
-        ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, v, sizeof(VertexTL)), D3D_OK);
+        ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, v, sizeof(V)), D3D_OK);
     }
 
     // Two triangles over the rectangle, both clockwise on the screen.
-    void Quad(float left, float top, float right, float bottom, float z, IDirect3DTexture9* texture,
-              float uMax = 1.0f)
+    void Quad(float left, float top, float right, float bottom, float z, IDirect3DTexture9* texture)
     {
-        VertexTL a{left, top, z, 0, 0, 1, 0, 0}, b{right, top, z, 0, 0, 1, uMax, 0};
-        VertexTL c{left, bottom, z, 0, 0, 1, 0, 1}, d{right, bottom, z, 0, 0, 1, uMax, 1};
-        bool yUp = top > bottom;
-        if (yUp)
-        {
-            Triangle(a, b, c, texture);
-            Triangle(b, d, c, texture);
-        }
-        else
-        {
-            Triangle(a, c, b, texture);
-            Triangle(b, c, d, texture);
-        }
+        VertexTL a{left, top, z, 0, 0, 1, 0, 0}, b{right, top, z, 0, 0, 1, 1, 0};
+        VertexTL c{left, bottom, z, 0, 0, 1, 0, 1}, d{right, bottom, z, 0, 0, 1, 1, 1};
+        Triangle(a, b, c, texture);
+        Triangle(b, d, c, texture);
     }
 
-    Pixel At(int x, int y)
+    void ExpectPixel(int x, int y, double r, double g, double b, double tolerance)
     {
-        if (pixels.empty())
-        {
-            EXPECT_TRUE(port::ReadBackBuffer(&width, &height, &pixels));
-        }
+        ASSERT_TRUE(port::ReadBackBuffer(&width, &height, &pixels));
         size_t i = (size_t(y) * size_t(width) + size_t(x)) * 4;
-        return {pixels[i], pixels[i + 1], pixels[i + 2]};
+        EXPECT_NEAR(pixels[i], r, tolerance) << "red at " << x << ", " << y;
+        EXPECT_NEAR(pixels[i + 1], g, tolerance) << "green at " << x << ", " << y;
+        EXPECT_NEAR(pixels[i + 2], b, tolerance) << "blue at " << x << ", " << y;
     }
-    void Reread() { pixels.clear(); }
 
     HWND window = nullptr;
     IDirect3D9* d3d = nullptr;
     IDirect3DDevice9* device = nullptr;
-    std::vector<IDirect3DTexture9*> textures;
+    std::vector<IUnknown*> resources; // released before the device
     std::vector<uint8_t> pixels;
     int width = 0, height = 0;
 };
-
-#define EXPECT_PIXEL(p, R, G, B, tolerance)                                                        \
-    do                                                                                             \
-    {                                                                                              \
-        Pixel actual = (p);                                                                        \
-        EXPECT_NEAR(actual.r, (R), (tolerance));                                                   \
-        EXPECT_NEAR(actual.g, (G), (tolerance));                                                   \
-        EXPECT_NEAR(actual.b, (B), (tolerance));                                                   \
-    } while (0)
 
 TEST_F(PixelTest, ClearFillsTheBackBufferAndIgnoresAlpha)
 {
@@ -176,8 +140,8 @@ TEST_F(PixelTest, ClearFillsTheBackBufferAndIgnoresAlpha)
     device->EndScene();
     FrameStart(0x0076D3E4);
     device->EndScene();
-    EXPECT_PIXEL(At(0, 0), 0x76, 0xD3, 0xE4, 0);
-    EXPECT_PIXEL(At(159, 119), 0x76, 0xD3, 0xE4, 0);
+    ExpectPixel(0, 0, 0x76, 0xD3, 0xE4, 0);
+    ExpectPixel(159, 119, 0x76, 0xD3, 0xE4, 0);
     EXPECT_EQ(width, 160);
     EXPECT_EQ(height, 120);
     EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
@@ -196,7 +160,7 @@ TEST_F(PixelTest, BackBuffersTheDriverCannotMakeAreRefused)
 TEST_F(PixelTest, DaylightLightsTrianglesInWorldSpace)
 {
     ASSERT_EQ(MakeDevice(160, 120), D3D_OK);
-    IDirect3DTexture9* white = White();
+    IDirect3DTexture9* white = Solid(0xFFFFFFFFu);
     D3DLIGHT9 sun{};
     sun.Type = D3DLIGHT_DIRECTIONAL;
     sun.Diffuse = {0.315f, 0.35f, 0.2625f, 0.0f};
@@ -207,18 +171,13 @@ TEST_F(PixelTest, DaylightLightsTrianglesInWorldSpace)
     device->SetRenderState(D3DRS_AMBIENT, 0x00686E5D);
     // Half a turn about y: the camera looks at the ground's upper side from behind, so a
     // light fixed to the camera instead of the world would light it not at all.
-    D3DMATRIX view = Identity();
-    view._11 = -1.0f;
-    view._33 = -1.0f;
+    D3DMATRIX view = Diagonal(-1, 1, -1);
     device->SetTransform(D3DTS_VIEW, &view);
     // Left half: facing up (lit); right half: facing down (ambient only).
-    VertexTL up[3] = {{1, -1, -0.5f, 0, 0, 1, 0, 0},
-                      {1, 1, -0.5f, 0, 0, 1, 0, 0},
-                      {0.1f, -1, -0.5f, 0, 0, 1, 0, 0}};
-    VertexTL down[3] = {{-0.1f, -1, -0.5f, 0, 0, -1, 0, 0},
-                        {-0.1f, 1, -0.5f, 0, 0, -1, 0, 0},
-                        {-1, -1, -0.5f, 0, 0, -1, 0, 0}};
-    Triangle(up[0], up[1], up[2], white);
+    Triangle(At(1, -1, -0.5f), At(1, 1, -0.5f), At(0.1f, -1, -0.5f), white);
+    VertexTL down[3] = {At(-0.1f, -1, -0.5f), At(-0.1f, 1, -0.5f), At(-1, -1, -0.5f)};
+    for (VertexTL& v : down)
+        v[5] = -1; // facing away
     Triangle(down[0], down[1], down[2], white);
     device->EndScene();
 
@@ -226,9 +185,9 @@ TEST_F(PixelTest, DaylightLightsTrianglesInWorldSpace)
     auto channel = [&](int ambient, double diffuse, double n)
     { return std::min(255.0, (ambient / 255.0 + diffuse * n) * 255.0); };
     // x flips under the view: the "up" triangle lands on the left of the screen.
-    EXPECT_PIXEL(At(20, 100), channel(0x68, 0.315, lambert), channel(0x6E, 0.35, lambert),
-                 channel(0x5D, 0.2625, lambert), 2);
-    EXPECT_PIXEL(At(140, 100), 0x68, 0x6E, 0x5D, 2);
+    ExpectPixel(20, 100, channel(0x68, 0.315, lambert), channel(0x6E, 0.35, lambert),
+                channel(0x5D, 0.2625, lambert), 2);
+    ExpectPixel(140, 100, 0x68, 0x6E, 0x5D, 2);
 }
 
 TEST_F(PixelTest, AlphaTestDropsKeyedTexelsAndBlendingMixesHalfAlpha)
@@ -252,39 +211,35 @@ TEST_F(PixelTest, AlphaTestDropsKeyedTexelsAndBlendingMixesHalfAlpha)
     device->EndScene();
 
     // Top half, one texel in each quarter of the width.
-    EXPECT_PIXEL(At(20, 30), 255, 0, 0, 0);     // alpha 0: dropped
-    EXPECT_PIXEL(At(60, 30), 127, 127, 127, 1); // passes the test, drawn as it is
-    EXPECT_PIXEL(At(100, 30), 0, 0, 255, 0);
-    EXPECT_PIXEL(At(140, 30), 255, 0, 0, 0); // alpha 7 < 8: dropped
+    ExpectPixel(20, 30, 255, 0, 0, 0);     // alpha 0: dropped
+    ExpectPixel(60, 30, 127, 127, 127, 1); // passes the test, drawn as it is
+    ExpectPixel(100, 30, 0, 0, 255, 0);
+    ExpectPixel(140, 30, 255, 0, 0, 0); // alpha 7 < 8: dropped
     // Bottom half: the half-alpha texel mixes with the red behind it.
     double a = 127.0 / 255.0;
-    EXPECT_PIXEL(At(60, 90), a * 127 + (1 - a) * 255, a * 127, a * 127, 2);
-    EXPECT_PIXEL(At(20, 90), 255, 0, 0, 0);
+    ExpectPixel(60, 90, a * 127 + (1 - a) * 255, a * 127, a * 127, 2);
+    ExpectPixel(20, 90, 255, 0, 0, 0);
 }
 
 TEST_F(PixelTest, CounterClockwiseTrianglesAreCulledByDefault)
 {
     ASSERT_EQ(MakeDevice(160, 120), D3D_OK);
-    IDirect3DTexture9* white = White();
-    VertexTL a{-1, -1, 0.5f, 0, 0, 1, 0, 0}, b{-1, 1, 0.5f, 0, 0, 1, 0, 0},
-        c{1, -1, 0.5f, 0, 0, 1, 0, 0};
-    Triangle(a, c, b, white); // counter-clockwise on the screen
+    IDirect3DTexture9* white = Solid(0xFFFFFFFFu);
+    Triangle(At(-1, -1), At(1, -1), At(-1, 1), white); // counter-clockwise on the screen
     device->EndScene();
-    EXPECT_PIXEL(At(20, 100), 0, 0, 0, 0);
+    ExpectPixel(20, 100, 0, 0, 0, 0);
 
-    Reread();
     device->BeginScene();
-    Triangle(a, b, c, white); // clockwise
+    Triangle(At(-1, -1), At(-1, 1), At(1, -1), white); // clockwise
     device->EndScene();
-    EXPECT_PIXEL(At(20, 100), 255, 255, 255, 0);
+    ExpectPixel(20, 100, 255, 255, 255, 0);
 
-    Reread();
     device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
     device->BeginScene();
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    Triangle(a, c, b, white);
+    Triangle(At(-1, -1), At(1, -1), At(-1, 1), white);
     device->EndScene();
-    EXPECT_PIXEL(At(20, 100), 255, 255, 255, 0);
+    ExpectPixel(20, 100, 255, 255, 255, 0);
 }
 
 // The screen-space set-up of the game's images: identity projection, y mirrored by the
@@ -293,8 +248,7 @@ TEST_F(PixelTest, OverlayCoversExactlyItsPixelRectangle)
 {
     ASSERT_EQ(MakeDevice(640, 480), D3D_OK);
     IDirect3DTexture9* green = Texture(512, 64, std::vector<uint32_t>(512 * 64, 0xFF00FF00u));
-    D3DMATRIX mirror = Identity();
-    mirror._22 = -1.0f;
+    D3DMATRIX mirror = Diagonal(1, -1, 1);
     device->SetTransform(D3DTS_VIEW, &mirror);
     device->SetRenderState(D3DRS_ZENABLE, FALSE);
     device->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
@@ -303,28 +257,22 @@ TEST_F(PixelTest, OverlayCoversExactlyItsPixelRectangle)
     int x0 = 150, y0 = 127, w = 340, h = 43;
     float left = x0 / 640.0f * 2 - 1, top = y0 / 480.0f * 2 - 1;
     float right = (x0 + w - 1) / 639.0f * 2 - 1, bottom = (y0 + h - 1) / 479.0f * 2 - 1;
-    struct VertexT
-    {
-        float x, y, z, u, v;
-    };
+    using VertexT = std::array<float, 5>; // position, texture coordinates
     VertexT A{left, top, 0, 0, 0}, B{right, top, 0, w / 512.0f, 0},
         C{left, bottom, 0, 0, h / 64.0f}, D{right, bottom, 0, w / 512.0f, h / 64.0f};
-    VertexT first[3] = {A, B, C}, second[3] = {B, D, C};
-    device->SetTexture(0, green);
-    ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, first, sizeof(VertexT)), D3D_OK);
-    ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, second, sizeof(VertexT)), D3D_OK);
+    Triangle(A, B, C, green);
+    Triangle(B, D, C, green);
     device->EndScene();
 
+    ASSERT_TRUE(port::ReadBackBuffer(&width, &height, &pixels));
     int inside = 0;
     for (int y = 120; y < 180; y++)
         for (int x = 140; x < 500; x++)
         {
             bool expected = x >= x0 && x < x0 + w && y >= y0 && y < y0 + h;
-            bool green = At(x, y).g == 255;
-            EXPECT_EQ(green, expected) << "pixel " << x << ", " << y;
+            bool green = pixels[(size_t(y) * size_t(width) + size_t(x)) * 4 + 1] == 255;
+            ASSERT_EQ(green, expected) << "pixel " << x << ", " << y;
             inside += green;
-            if (green != expected)
-                return;
         }
     EXPECT_EQ(inside, w * h);
 }
@@ -334,37 +282,30 @@ TEST_F(PixelTest, OverlayCoversExactlyItsPixelRectangle)
 TEST_F(PixelTest, ProjectionClipsAtTheNearAndFarPlanes)
 {
     ASSERT_EQ(MakeDevice(160, 120), D3D_OK);
-    IDirect3DTexture9* white = White();
-    IDirect3DTexture9* blue = Texture(2, 2, std::vector<uint32_t>(4, 0xFF0000FFu));
+    IDirect3DTexture9* white = Solid(0xFFFFFFFFu);
+    IDirect3DTexture9* blue = Solid(0xFF0000FFu);
     const float zn = 1.0f, zf = 100.0f;
-    D3DMATRIX projection{}; // left-handed, 90 degrees, square pixels ignored
-    projection._11 = 1.0f;
-    projection._22 = 1.0f;
-    projection._33 = zf / (zf - zn);
-    projection._34 = 1.0f;
-    projection._43 = -zn * zf / (zf - zn);
+    // Left-handed, 90 degrees, square pixels ignored.
+    D3DMATRIX projection = Diagonal(1, 1, zf / (zf - zn), 0);
+    projection._34 = 1.0f, projection._43 = -zn * zf / (zf - zn);
     device->SetTransform(D3DTS_PROJECTION, &projection);
     // The lower-left half of the screen at depth z.
-    auto lowerLeft = [&](float z, IDirect3DTexture9* t) {
-        Triangle({-z, -z, z, 0, 0, 1, 0, 0}, {-z, z, z, 0, 0, 1, 0, 0}, {z, -z, z, 0, 0, 1, 0, 0},
-                 t);
-    };
+    auto lowerLeft = [&](float z, IDirect3DTexture9* t)
+    { Triangle(At(-z, -z, z), At(-z, z, z), At(z, -z, z), t); };
     lowerLeft(0.8f, white); // in front of the near plane
     device->EndScene();
-    EXPECT_PIXEL(At(20, 100), 0, 0, 0, 0);
+    ExpectPixel(20, 100, 0, 0, 0, 0);
 
-    Reread();
     device->BeginScene();
     lowerLeft(150.0f, white); // beyond the far plane
     device->EndScene();
-    EXPECT_PIXEL(At(20, 100), 0, 0, 0, 0);
+    ExpectPixel(20, 100, 0, 0, 0, 0);
 
-    Reread();
     device->BeginScene();
     lowerLeft(10.0f, white); // nearer, drawn first, wins the depth test
     lowerLeft(50.0f, blue);
     device->EndScene();
-    EXPECT_PIXEL(At(20, 100), 255, 255, 255, 0);
+    ExpectPixel(20, 100, 255, 255, 255, 0);
 }
 
 // Releasing the texture and the vertex buffer a device has bound leaves it nothing of
@@ -372,11 +313,9 @@ TEST_F(PixelTest, ProjectionClipsAtTheNearAndFarPlanes)
 TEST_F(PixelTest, ReleasedTextureAndBufferAreLetGoByTheDevice)
 {
     ASSERT_EQ(MakeDevice(160, 120), D3D_OK);
-    IDirect3DTexture9* bound = White();
-    textures.pop_back();
-    VertexTL a{-1, -1, 0.5f, 0, 0, 1, 0, 0}, b{-1, 1, 0.5f, 0, 0, 1, 0, 0},
-        c{1, -1, 0.5f, 0, 0, 1, 0, 0};
-    Triangle(a, b, c, bound);
+    IDirect3DTexture9* bound = Solid(0xFFFFFFFFu);
+    resources.pop_back();
+    Triangle(At(-1, -1), At(-1, 1), At(1, -1), bound);
     IDirect3DVertexBuffer9* buffer = nullptr;
     ASSERT_EQ(device->CreateVertexBuffer(96, 0, 0x112, D3DPOOL_DEFAULT, &buffer, nullptr), D3D_OK);
     ASSERT_EQ(device->SetStreamSource(0, buffer, 0, 32), D3D_OK);
@@ -384,11 +323,11 @@ TEST_F(PixelTest, ReleasedTextureAndBufferAreLetGoByTheDevice)
     buffer->Release();
 
     EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), D3DERR_INVALIDCALL);
-    IDirect3DTexture9* blue = Texture(2, 2, std::vector<uint32_t>(4, 0xFF0000FFu));
+    IDirect3DTexture9* blue = Solid(0xFF0000FFu);
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
-    Triangle(a, b, c, blue);
+    Triangle(At(-1, -1), At(-1, 1), At(1, -1), blue);
     device->EndScene();
-    EXPECT_PIXEL(At(20, 100), 0, 0, 255, 0);
+    ExpectPixel(20, 100, 0, 0, 255, 0);
     EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
 }
 
@@ -406,12 +345,10 @@ TEST_F(PixelTest, PrintScreenWritesNumberedPictures)
     keybd_event(VK_SNAPSHOT, 0, KEYEVENTF_KEYUP, 0); // the key going up takes none
     keybd_event(VK_SNAPSHOT, 0, 0, 0);
     EXPECT_EQ(port::LastScreenshot(), "screenshot-0003.png");
-    FILE* file = std::fopen("screenshot-0002.png", "rb");
-    ASSERT_NE(file, nullptr);
-    unsigned char header[24];
-    ASSERT_EQ(std::fread(header, 1, 24, file), 24u);
-    std::fclose(file);
-    EXPECT_EQ(std::memcmp(header, "\x89PNG\r\n\x1a\n", 8), 0);
+    std::ifstream png("screenshot-0002.png", std::ios::binary);
+    std::string header(24, '\0');
+    ASSERT_TRUE(png.read(&header[0], 24));
+    EXPECT_EQ(header.substr(0, 8), "\x89PNG\r\n\x1a\n");
     EXPECT_EQ(header[19], 64); // width, big-endian, in the IHDR chunk
     EXPECT_EQ(header[23], 48);
 }

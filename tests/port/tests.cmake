@@ -1,5 +1,5 @@
 # The port layer: the memory device, headless windows and scripted input.
-gf_test(port_tests SOURCES port/MemoryDeviceTests.cpp port/HeadlessTests.cpp LIBS gf_port)
+gf_test(port_tests SOURCES port/HeadlessTests.cpp LIBS gf_port gf_input)
 
 # The OpenGL device's pixels, in a virtual X server with Mesa's software renderer.
 add_executable(port_pixel_tests port/PixelTests.cpp)
