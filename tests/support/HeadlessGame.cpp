@@ -112,9 +112,11 @@ std::string HeadlessGame::State() const
         std::snprintf(text, sizeof text, format, values...);
         out += text;
     };
-    add("state=%d pos=%.17g,%.17g,%.17g look=%.17g,%.17g wood=%d axe=%d/%u ", int(gameState),
-        g.posX, g.posY, g.eyeZ, g.pitch, g.yaw, int(g.wood), int(g.axeState),
-        unsigned(g.axeStartTime));
+    add("state=%d pos=%.17g,%.17g,%.17g look=%.17g,%.17g wood=%d axe=%d ", int(gameState), g.posX,
+        g.posY, g.eyeZ, g.pitch, g.yaw, int(g.wood), int(g.axeState));
+    // The swing's start means something only while it lasts.
+    if (g.axeState != AXE_READY)
+        add("swing=%u ", unsigned(g.axeStartTime));
     add("clock=%d %d:%d tick=%u phase=%d banners=%u,%u perNight=%d decay=%d ", int(g.gameMinutes),
         int(g.hour), int(g.minute), unsigned(g.lastTick), int(g.phase), unsigned(g.nightfallTime),
         unsigned(g.daybreakTime), int(g.zombiesPerNight), int(nextBoardDecay));
@@ -125,20 +127,26 @@ std::string HeadlessGame::State() const
     out += " trees=";
     for (int32_t t = 0; t < g.treeCount; t++)
         add("%.17g,%.17g;", g.trees[t].x, g.trees[t].y);
+    // Health and the house come with the first nightfall; zombies only with one spent indoors.
     if (g.gameMinutes >= 720)
-        add(" house=%d health=%d zombies=%d", int(g.currentHouse), int(g.health),
-            int(g.zombieCount));
-    if (g.gameMinutes >= 720 && g.currentHouse >= 0)
-        add(" area=%d", int(g.playerArea));
-    for (int32_t i = 0; g.gameMinutes >= 720 && i < g.zombieCount; i++)
+        add(" house=%d health=%d", int(g.currentHouse), int(g.health));
+    if (g.gameMinutes < 720 || g.currentHouse < 0)
+        return out;
+    add(" zombies=%d area=%d", int(g.zombieCount), int(g.playerArea));
+    for (int32_t i = 0; i < g.zombieCount; i++)
     {
         const Zombie& z = g.zombies[i];
-        add(" z%d=%.17g,%.17g>%.17g,%.17g in%d rev%d hp%d av%d/%.17g/%.17g,%.17g/%d/%d "
-            "at%d/%u st%d/%u",
-            int(i), z.pos.x, z.pos.y, z.target.x, z.target.y, int(z.inside), int(z.reverseRoute),
-            int(z.hitPoints), int(z.avoiding), z.avoidRadius, z.avoidCentre.x, z.avoidCentre.y,
-            int(z.avoidPositive), int(z.avoidSteps), int(z.attacking), unsigned(z.attackStart),
-            int(z.struck), unsigned(z.struckTime));
+        add(" z%d=%.17g,%.17g>%.17g,%.17g in%d rev%d hp%d av%d", int(i), z.pos.x, z.pos.y,
+            z.target.x, z.target.y, int(z.inside), int(z.reverseRoute), int(z.hitPoints),
+            int(z.avoiding));
+        if (z.avoiding)
+            add("/%.17g/%.17g,%.17g/%d/%d", z.avoidRadius, z.avoidCentre.x, z.avoidCentre.y,
+                int(z.avoidPositive), int(z.avoidSteps));
+        add(" at%d", int(z.attacking));
+        if (z.attacking)
+            add("/%u st%d", unsigned(z.attackStart), int(z.struck));
+        if (z.attacking && z.struck)
+            add("/%u", unsigned(z.struckTime));
     }
     return out;
 }

@@ -34,7 +34,10 @@ struct World
     std::vector<Point> houses;
     std::vector<Point> trees;
     std::vector<Quad> quads = {UprightQuad(0, 128, 0, 34)};
-    std::string settings = "MouseSensitivity=100\nXResolution=1024\nYResolution=768\n";
+    // One update a frame, so a test's frames are the game's steps (UpdateRate has tests of
+    // its own).
+    std::string settings =
+        "MouseSensitivity=100\nXResolution=1024\nYResolution=768\nUpdateRate=0\n";
 };
 
 std::vector<uint8_t> ModelBytes(const std::vector<Quad>& quads);
