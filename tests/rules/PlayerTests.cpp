@@ -1,6 +1,5 @@
-// What the player does: walking (the edge of the land, trees, walls and doorways, the
-// night's confinement, a zombie in the way, the keys and the mouse look), the axe by day
-// and by night, and boarding the windows.
+// What the player does: walking (land, trees, walls, doorways, the night's confinement, a
+// zombie in the way, keys, mouse look), the axe by day and by night, and boarding.
 #include "Rules.h"
 
 namespace rules
@@ -12,21 +11,19 @@ TEST(Movement, WallsDoorwaysTheNightsConfinementAndAZombieInFront)
     // Ten steps forward, of which so many stand. A board stops him 3 short of the wall
     // (its half-unit slab grown by his 2.5); by night the footprint's edge holds him.
     const std::tuple<int32_t, int32_t, int32_t, double, double, double, double> walks[] = {
-        {PHASE_DAY, 0, 0, 132, 95, PI / 2, 10},   {PHASE_DAY, 0, 1, 132, 95, PI / 2, 2},
-        {PHASE_DAY, 1, 0, 95, 200, 0, 10},        {PHASE_DAY, 1, 3, 95, 200, 0, 2},
-        {PHASE_DAY, 2, 0, 170, 126.5, PI, 3},     {PHASE_NIGHT, 0, 0, 132, 105, -PI / 2, 5},
-        {PHASE_NIGHTFALL, 1, 0, 105, 200, PI, 5}, {PHASE_DAYBREAK, 1, 0, 105, 200, PI, 10}};
+        {PHASE_DAY, 0, 0, 132, 95, 90, 10},        {PHASE_DAY, 0, 1, 132, 95, 90, 2},
+        {PHASE_DAY, 1, 0, 95, 200, 0, 10},         {PHASE_DAY, 1, 3, 95, 200, 0, 2},
+        {PHASE_DAY, 2, 0, 170, 126.5, 180, 3},     {PHASE_NIGHT, 0, 0, 132, 105, -90, 5},
+        {PHASE_NIGHTFALL, 1, 0, 105, 200, 180, 5}, {PHASE_DAYBREAK, 1, 0, 105, 200, 180, 10}};
     for (const auto& [phase, window, boards, x, y, yaw, steps] : walks)
     {
-        NightIn(0, x, y, yaw);
+        NightIn(0, x, y, yaw * PI / 180);
         g.phase = phase;
         g.boards[0][window] = boards;
         Updates(game, 10, 16, {{DIK_W}});
-        EXPECT_NEAR(Gap({g.posX, g.posY, 0}, x + steps * cos(yaw), y + steps * sin(yaw)), 0, 1e-9)
+        EXPECT_NEAR(Gap({g.posX, g.posY, 0}, Polar(x, y, steps, yaw)), 0, 1e-9)
             << phase << " from " << x << ", " << y;
-        g.boards[0][window] = 0;
     }
-
     // Where he collides, in the house's own units: an open doorway is widened by 1.2 a
     // side, less his 2.5; a board closes it; no other wall gives way.
     const std::tuple<double, double, int32_t, int32_t, bool> points[] = {
@@ -36,14 +33,14 @@ TEST(Movement, WallsDoorwaysTheNightsConfinementAndAZombieInFront)
         {0.25, 100.0, 1, 1, true},   {32.0, 0.25, 2, 10, false}, {48.5, 110.0, 4, 0, true},
         {63.75, 26.5, 2, 0, true},   {30.0, 56.0, 0, 0, true},   {16.0, 56.0, 0, 0, false},
         {16.0, -2.6, 0, 0, false},   {16.0, -2.5, 0, 0, true},   {66.5, 56.0, 0, 0, true},
-        {66.51, 56.0, 0, 0, false},  {20.0, 114.5, 0, 0, true}};
+        {66.51, 56.0, 0, 0, false},  {20.0, 114.5, 0, 0, true},  {16.0, 3.0, 0, 0, true},
+        {16.0, 3.01, 0, 0, false},   {50.0, 3.0, 0, 0, true}};
     for (const auto& [x, y, window, boards, solid] : points)
     {
         g.boards[0][window] = boards;
         EXPECT_EQ(g.CollidesWithHouses(HX + x, HY + y), solid) << x << ", " << y;
         g.boards[0][window] = 0;
     }
-
     // By night a zombie within 3.3 and 36 degrees of his heading (+x) from where a step
     // would end bars that step, whichever way it goes.
     const std::tuple<double, double, double, double, int32_t, bool> steps[] = {
@@ -87,7 +84,6 @@ TEST(Movement, TreesTheEdgeOfTheLandTheKeysAndTheMouseLook)
         EXPECT_EQ(make_tuple(g.posX, g.posY, g.eyeZ),
                   moves ? make_tuple(x + dx, y + dy, 15.5) : make_tuple(x, y, -1.0));
     }
-
     // Forward beats back and left beats right; the forward and the sideways step are tried
     // one after the other, the sideways one along this frame's new heading.
     const std::tuple<std::vector<uint8_t>, int32_t, double, double, double, double> keys[] = {
@@ -101,7 +97,7 @@ TEST(Movement, TreesTheEdgeOfTheLandTheKeysAndTheMouseLook)
     {
         Stand(x, y);
         game.Update(16, {held, mouseX});
-        EXPECT_NEAR(Gap({g.posX, g.posY, 0}, endX, endY), 0, 1e-3) << held.size() << " " << x;
+        EXPECT_NEAR(Gap({g.posX, g.posY, 0}, {endX, endY, 0}), 0, 1e-3) << held.size() << " " << x;
     }
     // The count times the setting, an integer, is what is scaled: 15 / 35000, not
     // 3 * (5 / 35000), which differs in the last bit. Nothing wraps the heading.
@@ -161,7 +157,6 @@ TEST(Axe, TheSwingsTimingTheFirstTreeInReachAndTheBestAimedZombie)
         EXPECT_EQ(g.axeState, state) << timeGetTime() - start;
     }
     EXPECT_EQ(g.axeStartTime, start + 201);
-
     // Held down in 10 ms frames it swings every 220 ms, felling the first tree of the
     // list in reach each time, not the nearest; the one behind him stays.
     Stand(700, 700);
@@ -172,7 +167,6 @@ TEST(Axe, TheSwingsTimingTheFirstTreeInReachAndTheBestAimedZombie)
             EXPECT_EQ(g.trees[t].x == 5000.0, t > 0 && t <= felled) << felled << " " << t;
     }
     EXPECT_EQ(g.wood, 3);
-
     // By night the smallest angle wins, not the nearest; at equal aim the earlier one.
     NightIn(0, 116, 120);
     AddZombie(Polar(116, 120, 2, 10));

@@ -73,16 +73,15 @@ inline Zombie& AddZombie(const M3DVector& p, bool reverse = false, bool inside =
     return AddZombie(p.x, p.y, reverse, inside);
 }
 
-// n updates ms apart with this input held.
 inline void Updates(HeadlessGame& game, int n, uint32_t ms, const Input& input = Input())
 {
     for (int i = 0; i < n; i++)
         game.Update(ms, input);
 }
 
-// How far p lies from (x, y) on the ground.
-inline double Gap(const M3DVector& p, double x, double y)
+// How far apart two points are on the ground.
+inline double Gap(const M3DVector& p, const M3DVector& q)
 {
-    return std::hypot(p.x - x, p.y - y);
+    return std::hypot(p.x - q.x, p.y - q.y);
 }
 } // namespace rules

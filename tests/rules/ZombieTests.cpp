@@ -27,24 +27,22 @@ TEST(Zombies, PlacedFromTheGamesOwnDrawsTheyWalkInUnlessBoardedAndRoundTheRooms)
     {
         const house::Window& w = house::WINDOW[draws[i][0]];
         const double ex = HX + w.entry.x, ey = HY + w.entry.y;
-        const double a = w.outwardAngle + draws[i][1] * PI / 360.0;
+        const double degrees = w.outwardAngle * 180 / PI + draws[i][1] / 2.0;
         const Zombie& z = g.zombies[i];
-        EXPECT_NEAR(Gap(z.pos, ex + draws[i][2] * cos(a), ey + draws[i][2] * sin(a)), 0.0, 1e-9)
-            << i;
-        EXPECT_EQ(
-            make_tuple(z.target.x, z.target.y, z.inside, z.reverseRoute, z.hitPoints, z.avoiding),
-            make_tuple(ex, ey, false, i % 2 == 1, 10, false))
+        EXPECT_NEAR(Gap(z.pos, Polar(ex, ey, draws[i][2], degrees)), 0.0, 1e-9) << i;
+        EXPECT_EQ(make_tuple(z.pos.z, z.target.x, z.target.y, z.inside, z.reverseRoute, z.hitPoints,
+                             z.avoiding),
+                  make_tuple(0.0, ex, ey, false, i % 2 == 1, 10, false))
             << i;
     }
     EXPECT_NEAR(g.zombies[0].pos.x, 146.33314250248395, 1e-9);
     EXPECT_NEAR(g.zombies[11].pos.y, 252.9197963321403, 1e-9);
     EXPECT_TRUE(g.zombies[FIRST_NIGHT_ZOMBIES].avoiding); // beyond the night's count
-    // Exactly 36 draws were taken.
     int32_t next = Random::rand();
     Random::srand(1);
     for (int i = 0; i < 37; i++)
         Random::rand();
-    EXPECT_EQ(next, Random::rand());
+    EXPECT_EQ(next, Random::rand()) << "not 36 draws";
 
     NightIn(0, HX + 48, HY + 56); // room 2
     const double rooms[][3] = {{2.5, 2.5, 0},   {32.5, 37, 0}, {32.6, 20, 1},   {61.5, 2.5, 1},
@@ -53,39 +51,46 @@ TEST(Zombies, PlacedFromTheGamesOwnDrawsTheyWalkInUnlessBoardedAndRoundTheRooms)
                                {-10, -10, 5},   {33, 56, 5},   {20, 109.6, 5}};
     for (const auto& r : rooms)
         EXPECT_EQ(g.AreaAt(HX + r[0], HY + r[1]), int32_t(r[2])) << r[0] << ", " << r[1];
-
-    // Held where its next step would come within 1.8 of a boarded opening, while a single
-    // board is left; inside once it is 1 within the footprint.
-    g.boards[0][0] = 3;
-    Zombie& z = AddZombie(132, 90);
-    Updates(game, 50, 16);
-    EXPECT_EQ(make_tuple(z.pos.x, z.inside), make_tuple(132.0, false));
-    EXPECT_NEAR(z.pos.y, 98.0, 0.2);
-    g.boards[0][0] = 1;
-    const double waiting = z.pos.y;
-    Updates(game, 10, 16);
-    EXPECT_EQ(z.pos.y, waiting);
-    g.boards[0][0] = 0;
-    Updates(game, 7, 16);
-    EXPECT_FALSE(z.inside); // at 0.8
-    game.Update(16);
-    EXPECT_TRUE(z.inside);
-    EXPECT_GT(z.pos.y, HY + 1);
-
+    // One zombie a window, 10 out from its entry point (2 inside the wall): a single board
+    // holds it where its next step would come within 1.8 of the opening, as it holds one
+    // coming at window 0 along the wall. Unboarded, each is inside once 1 within the walls.
+    for (int32_t w = 0; w < house::WINDOWS; w++)
+    {
+        const house::Window& window = house::WINDOW[w];
+        const double a = window.outwardAngle;
+        Zombie& z = AddZombie(HX + window.entry.x + 10 * cos(a), HY + window.entry.y + 10 * sin(a));
+        z.target = M3DVector(HX + window.entry.x, HY + window.entry.y, 0.0);
+        g.boards[0][w] = 1;
+    }
+    const Zombie& aslant = AddZombie(110, 98.5);
+    Updates(game, 40, 16);
+    EXPECT_NEAR(aslant.pos.x, 125.0, 0.2);
+    for (int32_t w = 0; w < house::WINDOWS; w++)
+    {
+        const Zombie& z = g.zombies[w];
+        EXPECT_NEAR(Gap(z.pos, z.target), 4.0, 1e-9) << w;
+        g.boards[0][w] = 0;
+    }
+    for (int frames : {7, 1}) // to 0.8 within, then 1.2
+    {
+        Updates(game, frames, 16);
+        for (int32_t w = 0; w < house::WINDOWS; w++)
+            EXPECT_EQ(g.zombies[w].inside, frames == 1) << w;
+    }
     // Round the ring each its own way: from room 0 forwards to room 1's waypoint (east),
-    // backwards to room 5's (south); in his room, straight at him.
+    // backwards to room 5's (north); in his room, straight at him.
     NightIn(0, HX + 47, HY + 92); // room 3
     Zombie& forward = AddZombie(HX + 17.5, HY + 19.75, false, true);
     Zombie& back = AddZombie(HX + 17.5, HY + 25, true, true);
     game.Update(16);
-    EXPECT_NEAR(Gap(forward.pos, HX + 17.9, HY + 19.75), 0.0, 1e-9);
+    EXPECT_NEAR(Gap(forward.pos, {HX + 17.9, HY + 19.75, 0}), 0.0, 1e-9);
     const double d = std::hypot(1.5, 31.0);
-    EXPECT_NEAR(Gap(back.pos, HX + 17.5 - 0.4 * 1.5 / d, HY + 25 + 0.4 * 31 / d), 0.0, 1e-9);
+    EXPECT_NEAR(Gap(back.pos, {HX + 17.5 - 0.4 * 1.5 / d, HY + 25 + 0.4 * 31 / d, 0}), 0.0, 1e-9);
     NightIn(0, HX + 20, HY + 30);
     Zombie& chaser = AddZombie(HX + 10, HY + 10, true, true);
     game.Update(16);
     const double r = std::sqrt(500.0);
-    EXPECT_NEAR(Gap(chaser.pos, HX + 10 + 0.4 * 10 / r, HY + 10 + 0.4 * 20 / r), 0.0, 1e-9);
+    EXPECT_NEAR(Gap(chaser.pos, {HX + 10 + 0.4 * 10 / r, HY + 10 + 0.4 * 20 / r, 0}), 0.0, 1e-9);
 }
 
 TEST(Zombies, OneRouteQueuesOutsideHisRoomAndInItTheySideStep)
@@ -96,11 +101,7 @@ TEST(Zombies, OneRouteQueuesOutsideHisRoomAndInItTheySideStep)
     g.boards[0][0] = 2;
     Zombie& first = AddZombie(132, 98); // held by the boards
     Zombie& second = AddZombie(132, 90);
-    for (int frame = 0; frame < 30; frame++)
-    {
-        game.Update(16);
-        ASSERT_GE(Gap(first.pos, second.pos.x, second.pos.y), 2.0);
-    }
+    Updates(game, 30, 16);
     // It waits where its next step would end within 2 of the one ahead; the other route
     // walks through.
     EXPECT_EQ(make_tuple(first.pos.y, second.avoiding), make_tuple(98.0, false));
@@ -109,19 +110,19 @@ TEST(Zombies, OneRouteQueuesOutsideHisRoomAndInItTheySideStep)
     Updates(game, 10, 16);
     EXPECT_GT(second.pos.y, 97.8);
     EXPECT_FALSE(second.avoiding);
-
     // In his room a step that would end within 2 of another starts a side-step round it,
     // 3 out, a tenth of a half-turn a frame for five frames.
     NightIn(0, HX + 10, HY + 10); // room 0
     Zombie& z = AddZombie(HX + 20, HY + 20, false, true);
     AddZombie(HX + 18.8, HY + 18.8, true, true);
     Zombie& third = AddZombie(HX + 40, HY + 30, false, true);
+    Random::srand(4); // the next draw is odd: it turns the positive way
     g.UpdateZombies();
-    EXPECT_EQ(make_tuple(z.pos.x, z.avoiding, z.avoidRadius, z.avoidCentre.x, z.avoidCentre.y),
-              make_tuple(HX + 20, true, 3.0, HX + 18.8, HY + 18.8));
-    const double beta = PI / 4 + (z.avoidPositive ? PI / 10 : -PI / 10);
+    EXPECT_EQ(make_tuple(z.pos.x, z.avoiding, z.avoidPositive, z.avoidRadius, z.avoidCentre.x,
+                         z.avoidCentre.y),
+              make_tuple(HX + 20, true, true, 3.0, HX + 18.8, HY + 18.8));
     g.UpdateZombie(0);
-    EXPECT_NEAR(Gap(z.pos, HX + 18.8 + 3 * cos(beta), HY + 18.8 + 3 * sin(beta)), 0.0, 1e-9);
+    EXPECT_NEAR(Gap(z.pos, Polar(HX + 18.8, HY + 18.8, 3, 63)), 0.0, 1e-9);
     EXPECT_EQ(z.avoidSteps, 1);
     // Meeting another on the way widens the circle and starts the count again.
     third.pos = M3DVector(z.pos.x + 1.0, z.pos.y, 0.0);
@@ -136,9 +137,14 @@ TEST(Zombies, OneRouteQueuesOutsideHisRoomAndInItTheySideStep)
         g.UpdateZombie(0);
     }
     EXPECT_FALSE(z.avoiding);
-    third.pos = M3DVector(z.pos.x + 1.0, z.pos.y, 0.0); // the next one starts from 3 again
-    g.MoveZombie(0, M3DVector(0.4, 0.0, 0.0));
+    // The next starts from 3 again; from due south of the centre the bearing taken is its
+    // arccosine, a quarter turn.
+    third.pos = M3DVector(z.pos.x, z.pos.y + 1.0, 0.0);
+    g.MoveZombie(0, M3DVector(0.0, 0.4, 0.0));
     EXPECT_EQ(z.avoidRadius, 3.0);
+    g.UpdateZombie(0);
+    EXPECT_NEAR(Gap(z.pos, Polar(third.pos.x, third.pos.y, 3, z.avoidPositive ? 108 : 72)), 0,
+                1e-9);
 }
 
 TEST(Zombies, InReachABlowLandsEvery900msUnlessHeLooksAtItAndNoDirectionIsNoStep)
@@ -165,7 +171,6 @@ TEST(Zombies, InReachABlowLandsEvery900msUnlessHeLooksAtItAndNoDirectionIsNoStep
     g.posX -= 1.0; // out of its reach the cycle ends
     game.Update(300);
     EXPECT_EQ(make_tuple(g.health, z.attacking), make_tuple(98, false));
-
     // One whose step would end closer than 3.3 stays out of reach for good; one whose step
     // ends at 3.35 is in reach and strikes.
     for (double distance : {3.6, 3.75})
@@ -173,10 +178,10 @@ TEST(Zombies, InReachABlowLandsEvery900msUnlessHeLooksAtItAndNoDirectionIsNoStep
         NightIn(0, HX + 16, HY + 20, PI);
         Zombie& w = AddZombie(HX + 16 + distance, HY + 20, false, true);
         Updates(game, 10, 100);
-        EXPECT_NEAR(w.pos.x, distance < 3.7 ? HX + 19.6 : HX + 19.35, 1e-9) << distance;
-        EXPECT_EQ(g.health, distance < 3.7 ? 100 : 99) << distance;
+        EXPECT_EQ(make_tuple(std::round(w.pos.x * 100), g.health),
+                  distance < 3.7 ? make_tuple(11960.0, 100) : make_tuple(11935.0, 99))
+            << distance;
     }
-
     // With no direction to go in, a zombie stands the frame out.
     NightIn(0, HX + 16, HY + 90);
     Zombie& still = AddZombie(132, 95); // on its own entry point, still outside
