@@ -1,237 +1,165 @@
-// The clock, nightfall and daybreak, the night's board decay and the death test.
-#include "RulesFixture.h"
+// The clock, nightfall and daybreak with their banners and lights, caught outside, death
+// and the boards' wear.
+#include "Rules.h"
 
-class DayNightTest : public RulesFixture
+#include "port/MemoryDevice.h"
+#include "port/Port.h"
+
+namespace rules
 {
-  protected:
-    void SetUp() override
-    {
-        RulesFixture::SetUp();
-        SetHouses({{100.0, 100.0}, {300.0, 100.0}});
-        Hold({});
-    }
-
-    // The clock one step before 18:00, its next step a second away.
-    void JustBeforeNightfall()
-    {
-        g->gameMinutes = 710;
-        g->hour = 17;
-        g->minute = 50;
-        g->lastTick = timeGetTime();
-    }
-};
-
-TEST_F(DayNightTest, TheClockStepsTenMinutesASecondAndDropsTheRest)
+// Light 0 (its kind, colour and direction) and the ambient colour as the device holds them.
+void ExpectLighting(float r, float g, float b, DWORD ambient)
 {
-    Place(700.0, 700.0);
-    Frame(999);
-    EXPECT_EQ(g->gameMinutes, 0);
-    Frame(1);
-    EXPECT_EQ(g->gameMinutes, 10);
-    EXPECT_EQ(g->lastTick, startTime + 1000);
-
-    // A 2.5 s frame gives one step, and the half second is lost.
-    Frame(2500);
-    EXPECT_EQ(g->gameMinutes, 20);
-    EXPECT_EQ(g->lastTick, startTime + 3500);
-    Frame(999);
-    EXPECT_EQ(g->gameMinutes, 20);
-
-    g->gameMinutes = 1430; // 05:50 of the second day
-    Frame(1);
-    EXPECT_EQ(g->gameMinutes, 1440);
-    EXPECT_EQ(g->hour, 6);
-    EXPECT_EQ(g->minute, 0);
-    g->gameMinutes = 1530; // 07:30 of the second day
-    Frame(1000);
-    EXPECT_EQ(g->hour, 7);
-    EXPECT_EQ(g->minute, 40);
+    port::MemoryDevice& memory = *port::LastMemoryDevice();
+    const D3DLIGHT9& l = memory.lights.at(0);
+    EXPECT_EQ(make_tuple(l.Type, l.Diffuse.r, l.Diffuse.g, l.Diffuse.b, l.Direction.x,
+                         l.Direction.y, l.Direction.z, memory.RenderState(D3DRS_AMBIENT)),
+              make_tuple(D3DLIGHT_DIRECTIONAL, r, g, b, 1.0f, 0.8f, -1.0f, ambient));
 }
 
-TEST_F(DayNightTest, TheClockSurvivesTheMillisecondCounterWrapping)
+TEST(DayNight, TheClockStepsOnceAFrameAtMostNightfallShutsHimInAndDaybreakEndsIt)
 {
+    HeadlessGame game(Land({{HX, HY}, {300, 100}}));
+    CGame& g = game.Game();
+    // Each frame ms after the last; a minute count of -1 leaves the clock as it is.
+    const std::tuple<int32_t, uint32_t, int32_t, int32_t, int32_t> steps[] = {
+        {-1, 999, 0, 6, 0},       {-1, 1, 10, 6, 10},       {-1, 2500, 20, 6, 20},
+        {-1, 999, 20, 6, 20},     {-1, 1, 30, 6, 30},       {650, 1000, 660, 17, 0},
+        {1430, 1000, 1440, 6, 0}, {1530, 1000, 1540, 7, 40}};
+    for (const auto& [setMinutes, ms, minutes, hour, minute] : steps)
+    {
+        if (setMinutes >= 0)
+            g.gameMinutes = setMinutes;
+        game.Update(ms);
+        EXPECT_EQ(make_tuple(g.gameMinutes, g.hour, g.minute), make_tuple(minutes, hour, minute))
+            << setMinutes << " then " << ms << " ms";
+    }
+    // The millisecond counter wraps at 2^32; a second is still a second.
     port::SetTestClock(0xFFFFFE00u);
-    g->lastTick = timeGetTime();
-    Frame(0x300); // past 2^32
-    EXPECT_EQ(g->gameMinutes, 0);
-    Frame(1000 - 0x300); // 1000 ms after lastTick in all
-    EXPECT_EQ(g->gameMinutes, 10);
-}
+    g.lastTick = timeGetTime();
+    game.Update(0x300);
+    EXPECT_EQ(g.gameMinutes, 1540);
+    game.Update(1000 - 0x300);
+    EXPECT_EQ(g.gameMinutes, 1550);
 
-TEST_F(DayNightTest, NightfallInsideAHouseShutsHimInWithTheNightsZombies)
-{
-    Place(316.0, 120.0); // inside house 1, in room 0
-    JustBeforeNightfall();
-    nextBoardDecay = 0;
-    g->health = 3;
-    g->playerArea = 99;
-    Frame(1000);
-    EXPECT_EQ(g->hour, 18);
-    EXPECT_EQ(g->phase, 1);
-    EXPECT_EQ(gameState, 0);
-    EXPECT_EQ(g->currentHouse, 1);
-    EXPECT_EQ(g->health, 100);
-    EXPECT_EQ(g->zombieCount, 12);
-    EXPECT_EQ(nextBoardDecay, 760);
-    EXPECT_EQ(g->nightfallTime, timeGetTime());
-    // The night steps ran in the same frame.
-    EXPECT_EQ(g->playerArea, 0);
-}
+    Stand(316, 120); // in house 1, room 0
+    g.gameMinutes = 710;
+    g.health = 3;
+    g.playerArea = 99;
+    game.Update(1000);
+    // The night's steps ran in the same frame: he is in room 0.
+    EXPECT_EQ(make_tuple(gameState, g.hour, g.phase, g.currentHouse, g.health, g.zombieCount,
+                         nextBoardDecay, g.nightfallTime, g.playerArea),
+              make_tuple(GAME_PLAYING, 18, PHASE_NIGHTFALL, 1, 100, FIRST_NIGHT_ZOMBIES, 760,
+                         timeGetTime(), 0));
+    ExpectLighting(0.09f, 0.1f, 0.075f, 0x00242620);
+    // The banner phases last more than 1500 ms.
+    game.Update(1500);
+    EXPECT_EQ(g.phase, PHASE_NIGHTFALL);
+    game.Update(1);
+    EXPECT_EQ(g.phase, PHASE_NIGHT);
 
-TEST_F(DayNightTest, NightfallOutsideEveryHouseLosesTheGameAtOnce)
-{
-    Place(700.0, 700.0);
-    JustBeforeNightfall();
-    g->zombieCount = 7;
-    g->playerArea = 99;
-    nextBoardDecay = 0;
-    g->nightfallTime = 12345;
-    Frame(1000);
-    EXPECT_EQ(gameState, 1);
-    EXPECT_EQ(g->currentHouse, -1);
-    EXPECT_EQ(g->zombieCount, 7); // nobody was placed
-    EXPECT_EQ(g->nightfallTime, 12345u);
-    EXPECT_EQ(g->playerArea, 99); // Update returned before the night steps
-    EXPECT_EQ(nextBoardDecay, 760);
-}
-
-TEST_F(DayNightTest, TheDoorwayCountsFromTheFootprintsEdge)
-{
-    Place(132.0, 100.0); // in the open doorway of window 0, on the edge
-    g->hour = 18;
-    g->PhaseSteps();
-    EXPECT_EQ(gameState, 0);
-    EXPECT_EQ(g->currentHouse, 0);
-
-    g->phase = 0;
-    Place(132.0, 99.999);
-    g->PhaseSteps();
-    EXPECT_EQ(gameState, 1);
-}
-
-TEST_F(DayNightTest, WhereFootprintsOverlapTheEarlierHouseIsChosen)
-{
-    SetHouses({{700.0, 700.0}, {100.0, 100.0}, {130.0, 150.0}});
-    Place(150.0, 180.0);
-    g->FindHouse();
-    EXPECT_EQ(g->currentHouse, 1);
-    SetHouses({{130.0, 150.0}, {100.0, 100.0}});
-    g->FindHouse();
-    EXPECT_EQ(g->currentHouse, 0);
-}
-
-TEST_F(DayNightTest, TheNightfallBannerPhaseLastsMoreThan1500ms)
-{
-    Place(132.0, 160.0);
-    JustBeforeNightfall();
-    Frame(1000);
-    ASSERT_EQ(g->phase, 1);
-    Frame(1500);
-    EXPECT_EQ(g->phase, 1); // exactly 1500 ms is still the banner phase
-    Frame(1);
-    EXPECT_EQ(g->phase, 2);
-}
-
-TEST_F(DayNightTest, DaybreakGrowsTheNightsAndEndsItsBannerAfter1500ms)
-{
-    const int32_t expected[] = {12, 13, 14, 16, 18, 20, 23, 26, 29, 33,
+    g.gameMinutes = 1430;
+    game.Update(1000);
+    // The night's leftovers stay where they are.
+    EXPECT_EQ(make_tuple(g.phase, g.daybreakTime, g.zombieCount),
+              make_tuple(PHASE_DAYBREAK, timeGetTime(), FIRST_NIGHT_ZOMBIES));
+    ExpectLighting(0.315f, 0.35f, 0.2625f, 0x00686E5D);
+    game.Update(1500);
+    EXPECT_EQ(g.phase, PHASE_DAYBREAK);
+    game.Update(1);
+    EXPECT_EQ(g.phase, PHASE_DAY);
+    // Each daybreak brings 15 % more for the next night, rounded down, up to 80.
+    const int32_t perNight[] = {13, 14, 16, 18, 20, 23, 26, 29, 33,
                                 37, 42, 48, 55, 63, 72, 80, 80, 80};
-    for (int32_t night = 0; night < 19; night++)
+    for (int32_t expected : perNight)
     {
-        ASSERT_EQ(g->zombiesPerNight, expected[night]) << night;
-        g->phase = 2;
-        g->hour = 6;
-        g->zombieCount = 5;
-        g->PhaseSteps();
-        ASSERT_EQ(g->phase, 3);
-        EXPECT_EQ(g->zombieCount, 5); // the night's leftovers stay in the array
+        EXPECT_EQ(g.zombiesPerNight, expected);
+        g.phase = PHASE_NIGHT;
+        g.hour = 6;
+        g.PhaseSteps();
     }
-
-    EXPECT_EQ(g->daybreakTime, timeGetTime());
-    port::AdvanceTestClock(1500);
-    g->PhaseSteps();
-    EXPECT_EQ(g->phase, 3);
-    port::AdvanceTestClock(1);
-    g->PhaseSteps();
-    EXPECT_EQ(g->phase, 0);
 }
 
-TEST_F(DayNightTest, NoBannerIsDueWhenTheGameStarts)
+TEST(DayNight, NightfallOutsideEveryHouseEndsTheGameThere)
 {
-    port::SetTestClock(500); // early after boot: the start times lie before zero
-    g->Reset();
-    DWORD now = timeGetTime();
-    EXPECT_GE(now - g->nightfallTime, 3500u);
-    EXPECT_GE(now - g->daybreakTime, 3500u);
+    // Where footprints overlap the earlier house is his; the doorway counts from the edge.
+    const std::tuple<std::vector<house::Point>, double, double, int32_t> cases[] = {
+        {{{HX, HY}}, 132, 100, 0},
+        {{{HX, HY}}, 132, 99.999, -1},
+        {{{HX, HY}}, 700, 700, -1},
+        {{{700, 700}, {HX, HY}, {130, 150}}, 150, 180, 1}};
+    for (const auto& [corners, x, y, house] : cases)
+    {
+        SCOPED_TRACE(testing::Message() << x << ", " << y);
+        HeadlessGame game(Land(corners));
+        CGame& g = game.Game();
+        Stand(x, y);
+        g.gameMinutes = 710;
+        g.zombieCount = 7;
+        g.playerArea = 99;
+        g.nightfallTime = 12345;
+        game.Update(1000);
+        EXPECT_EQ(make_tuple(g.currentHouse, nextBoardDecay, gameState),
+                  make_tuple(house, 760, house < 0 ? GAME_CAUGHT_OUTSIDE : GAME_PLAYING));
+        ExpectLighting(0.09f, 0.1f, 0.075f, 0x00242620);
+        if (house < 0) // nobody placed, no banner, and the night's steps never ran
+            EXPECT_EQ(make_tuple(g.zombieCount, g.nightfallTime, g.playerArea,
+                                 game.Memory()->Count(port::CallKind::Lock)),
+                      make_tuple(7, 12345u, 99, size_t(0)));
+    }
 }
 
-TEST_F(DayNightTest, BoardsWearFrom1840To0520EveryFortyMinutes)
+TEST(DayNight, BoardsWearEveryFortyMinutesFrom1840To0520AfterTheDeathTest)
 {
-    Night(0, 16.0, 20.0);
-    g->boards[0][0] = 10;
-    g->boards[0][2] = 3;
-    g->boards[0][1] = 0;
-    g->boards[1][4] = 5; // another house's window never wears
+    HeadlessGame game(Land({{HX, HY}, {300, 100}}));
+    CGame& g = game.Game();
+    NightIn(0, 116, 120);
+    g.gameMinutes = 1440 + 720; // the second night: the schedule runs by the time of day
     nextBoardDecay = 760;
-
-    std::vector<int32_t> decays;
+    g.boards[0][0] = 10;
+    g.boards[0][2] = 3;
+    g.boards[1][0] = g.boards[1][4] = 5; // another house's windows never wear
+    std::vector<int32_t> wear, expected;
     int32_t bareAt = -1;
-    // Every minute of the night, a frame each: only the exact minutes count.
-    for (int32_t m = 720; m < 1440 + 720; m++)
+    DXDevice* const shown = device;
+    device = nullptr; // the rules need no device: daybreak then has nothing to light
+    while (g.IsNight())
     {
-        g->gameMinutes = m;
         int32_t scheduled = nextBoardDecay;
-        g->NightSteps();
+        game.Update(1000);
         if (nextBoardDecay != scheduled)
-            decays.push_back(m);
-        if (g->boards[0][0] == 0 && bareAt == -1)
-            bareAt = m;
+            wear.push_back(g.gameMinutes % 1440);
+        if (g.boards[0][0] == 0 && bareAt < 0)
+            bareAt = g.gameMinutes % 1440;
     }
-    EXPECT_EQ(nextBoardDecay, 1440);
-    EXPECT_EQ(bareAt, 1120); // 00:40, the tenth decay
-    EXPECT_EQ(g->boards[0][1], 0);
-    EXPECT_EQ(g->boards[0][2], 0);
-    EXPECT_EQ(g->boards[1][4], 5);
-    ASSERT_EQ(decays.size(), 17u);
-    for (size_t i = 0; i < decays.size(); i++)
-        EXPECT_EQ(decays[i], 760 + 40 * int32_t(i));
-    EXPECT_EQ(decays.back(), 1400); // 05:20
-}
-
-TEST_F(DayNightTest, TheDeathTestComesBeforeTheDecay)
-{
-    Night(0, 16.0, 20.0);
-    g->boards[0][3] = 4;
-    g->gameMinutes = 760;
-    nextBoardDecay = 760;
-    g->health = 0;
-    g->NightSteps();
-    EXPECT_EQ(gameState, 2);
-    EXPECT_EQ(g->boards[0][3], 4);
-    EXPECT_EQ(nextBoardDecay, 760);
-
-    gameState = 0;
-    g->health = 1;
-    g->NightSteps();
-    EXPECT_EQ(gameState, 0);
-    EXPECT_EQ(g->boards[0][3], 3);
-    EXPECT_EQ(nextBoardDecay, 800);
-}
-
-TEST_F(DayNightTest, NightStepsRunInPhasesOneAndTwoOnly)
-{
-    Night(0, 16.0, 20.0);
-    g->health = 0;
-    for (int32_t phase : {0, 3})
+    device = shown;
+    for (int32_t minute = 760; minute <= 1400; minute += 40)
+        expected.push_back(minute);
+    EXPECT_EQ(wear, expected);
+    // Bare at 00:40, the tenth; no window goes below none.
+    EXPECT_EQ(make_tuple(bareAt, g.boards[0][1], g.boards[0][2], g.boards[1][0], g.boards[1][4]),
+              make_tuple(1120, 0, 0, 5, 5));
+    // Health gone by night ends the game before the boards wear; by day nothing checks it.
+    const std::tuple<int32_t, int32_t, int32_t, int32_t, int32_t, int32_t> cases[] = {
+        {PHASE_NIGHT, 750, 0, GAME_KILLED, 4, 760},
+        {PHASE_NIGHT, 750, 1, GAME_PLAYING, 3, 800},
+        {PHASE_NIGHTFALL, 750, -2, GAME_KILLED, 4, 760},
+        {PHASE_DAY, 300, 0, GAME_PLAYING, 4, 760},
+        {PHASE_DAYBREAK, 1430, 0, GAME_PLAYING, 4, 760}};
+    for (const auto& [phase, minutes, health, state, boards, decay] : cases)
     {
-        g->phase = phase;
-        g->hour = phase == 0 ? 12 : 7;
-        g->Update();
-        EXPECT_EQ(gameState, 0) << phase;
+        gameState = GAME_PLAYING;
+        g.phase = phase;
+        g.gameMinutes = minutes;
+        g.health = health;
+        g.lastTick = timeGetTime();
+        g.boards[0][3] = 4;
+        nextBoardDecay = 760;
+        game.Update(1000);
+        EXPECT_EQ(make_tuple(gameState, g.boards[0][3], nextBoardDecay),
+                  make_tuple(state, boards, decay))
+            << phase << " " << health;
     }
-    g->phase = 1;
-    g->nightfallTime = timeGetTime();
-    g->hour = 18;
-    g->Update();
-    EXPECT_EQ(gameState, 2);
 }
+} // namespace rules

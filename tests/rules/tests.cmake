@@ -1,4 +1,2 @@
-gf_test(rules_tests
-  SOURCES rules/MovementTests.cpp rules/DayNightTests.cpp rules/AxeTests.cpp rules/ZombieTests.cpp
-          rules/ScriptedNightTests.cpp
-  LIBS gf_test_game)
+gf_test(rules_tests LIBS gf_test_game SOURCES rules/PlayerTests.cpp rules/DayNightTests.cpp
+        rules/ZombieTests.cpp rules/ScriptedNightTests.cpp)
