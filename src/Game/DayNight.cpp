@@ -23,8 +23,6 @@ const int32_t FULL_HEALTH = 100;
 // enabled the light.
 void SetLighting(const Lighting& lighting)
 {
-    if (!device || !device->device)
-        return;
     D3DLIGHT9 light = LightOf(lighting);
     device->device->SetRenderState(D3DRS_AMBIENT, lighting.ambient);
     device->device->SetLight(0, &light);

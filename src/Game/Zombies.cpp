@@ -68,8 +68,6 @@ void CGame::PlaceZombies()
 
 void CGame::SetZombieQuadHeights()
 {
-    if (!device)
-        return;
     double hz = houses[currentHouse].z;
     int32_t base = terrainTriangles + wallTriangles + treeTriangles;
 

@@ -122,8 +122,6 @@ TEST(DayNight, BoardsWearEveryFortyMinutesFrom1840To0520AfterTheDeathTest)
     g.boards[1][0] = g.boards[1][4] = 5; // another house's windows never wear
     std::vector<int32_t> wear, expected;
     int32_t bareAt = -1;
-    DXDevice* const shown = device;
-    device = nullptr; // the rules need no device: daybreak then has nothing to light
     while (g.IsNight())
     {
         int32_t scheduled = nextBoardDecay;
@@ -133,7 +131,6 @@ TEST(DayNight, BoardsWearEveryFortyMinutesFrom1840To0520AfterTheDeathTest)
         if (g.boards[0][0] == 0 && bareAt < 0)
             bareAt = g.gameMinutes % 1440;
     }
-    device = shown;
     for (int32_t minute = 760; minute <= 1400; minute += 40)
         expected.push_back(minute);
     EXPECT_EQ(wear, expected);
