@@ -13,3 +13,11 @@ void ResumeGameClock();
 bool GameClockPaused();
 // The game's time equal to the millisecond clock again, running: a program starting afresh.
 void ResetGameClock();
+// A demo played back sets the game's time itself, to the time each recorded frame ran at.
+void DriveGameClock(uint32_t gameTime);
+// While a demo is recorded the game's time moves on only at the start of each frame
+// (TickGameClock), so that every rule of a frame reads the one time the demo keeps for it.
+void HoldGameClockPerFrame();
+void TickGameClock();
+// The millisecond clock less the time spent paused, whoever drives the game's time.
+uint32_t RunningTime();

@@ -4,7 +4,10 @@
 #include "Game/GameClock.h"
 #include "Game/Globals.h"
 #include "Game/Images.h"
+#include "Game/Demo.h"
 #include "Game/Main.h"
+#include "Game/Options.h"
+#include "Game/Playback.h"
 #include "Game/Steps.h"
 #include "Settings/Settings.h"
 #include "Gedx/DXDevice.h"
@@ -17,7 +20,9 @@
 #include "Types3d/Types3d.h"
 #include "input/DXInput.h"
 
+#include <cstdio>
 #include <exception>
+#include <string>
 
 namespace
 {
@@ -51,6 +56,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 void UpdateFrame()
 {
+    TickGameClock();
     dxInput->GetMouseState();
     if (dxInput->mouseX > MOUSE_MAX_X || dxInput->mouseY > MOUSE_MAX_Y)
         dxInput->SetMousePos(dxInput->mouseX < MOUSE_MAX_X ? dxInput->mouseX : MOUSE_MAX_X,
@@ -69,8 +75,15 @@ void UpdateFrame()
     if (alt && dxInput->keys[DIK_RETURN] && !dxInput->prevKeys[DIK_RETURN])
         ToggleWindowed();
 
-    if (gameState == GAME_PLAYING)
-        RunSteps();
+    if (demo::Playing())
+        PlayDueFrames();
+    else
+    {
+        if (demo::Recording())
+            demo::RecordFrame(GameTime());
+        if (gameState == GAME_PLAYING)
+            RunSteps();
+    }
 }
 
 void ToggleWindowed()
@@ -117,6 +130,8 @@ void Shutdown()
     if (shutdownDone)
         return;
     shutdownDone = true;
+    // The demo ends with the game's state, so it is written while the game is still there.
+    demo::FinishRecording();
 
     ShowCursor(TRUE);
     // The game object copes with a world that never loaded; the rest may not exist yet.
@@ -146,8 +161,17 @@ void StartGame()
 
 void StartUp()
 {
+    ResetGameClock();
     // The device takes its back-buffer size from the settings, so they come first.
     ReadSettings();
+    if (gameOptions.windowed >= 0)
+        Windowed = gameOptions.windowed;
+    // A demo that cannot be played is refused before any window opens.
+    const std::string& demoToPlay =
+        gameOptions.playdemo.empty() ? gameOptions.timedemo : gameOptions.playdemo;
+    if (!demoToPlay.empty())
+        demo::LoadDemo(demoToPlay);
+    PresentImmediately = !gameOptions.timedemo.empty();
 
     mainForm = new TForm(WindowProc, instanceHandle);
     if (Windowed)
@@ -167,8 +191,9 @@ void StartUp()
     StartGame();
     ShowCursor(FALSE);
     paused = false;
-    ResetGameClock();
     StartSteps();
+    if (!gameOptions.record.empty())
+        demo::StartRecording(gameOptions.record);
 }
 
 namespace
@@ -230,6 +255,8 @@ bool RunFrame()
     Resume();
     UpdateFrame();
     RenderFrame();
+    if (demo::Playing())
+        NoteFramePresented();
     return true;
 }
 
@@ -283,10 +310,32 @@ int RunProtected(void (*body)())
     return 0;
 }
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*prevInstance*/, LPSTR /*cmdLine*/,
-                   int /*showCmd*/)
+namespace
+{
+// What the program says about its command line: on standard output (or error) where the
+// player has a console, in a box where he has none.
+int Tell(const std::string& text, bool failed)
+{
+    if (CONSOLE_PROGRAM)
+    {
+        std::fputs(text.c_str(), failed ? stderr : stdout);
+        return failed ? 2 : 0;
+    }
+    MessageBoxA(nullptr, text.c_str(), GAME_TITLE, failed ? MB_ICONERROR : MB_ICONINFORMATION);
+    return 0;
+}
+} // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*prevInstance*/, LPSTR cmdLine, int /*showCmd*/)
 {
     // Kept for the window and the input devices.
     instanceHandle = instance;
+    std::string error;
+    if (!ParseOptions(cmdLine, gameOptions, error))
+        return Tell("Gloamfield: " + error + "\n" + USAGE, true);
+    if (gameOptions.help)
+        return Tell(USAGE, false);
+    if (gameOptions.version)
+        return Tell(VERSION_TEXT, false);
     return RunProtected(RunGame);
 }

@@ -1,5 +1,6 @@
 #include "Game/Steps.h"
 
+#include "Game/Demo.h"
 #include "Game/Game.h"
 #include "Game/GameClock.h"
 #include "Game/Globals.h"
@@ -67,6 +68,8 @@ void RunSteps()
             in.prevRightButton = in.mouseState.rgbButtons[1] != 0;
             in.mouseState.lX = in.mouseState.lY = 0;
         }
+        if (demo::Recording())
+            demo::RecordUpdate(in);
         game->Update();
     }
     if (due > 0)

@@ -37,15 +37,13 @@ std::vector<int32_t> ReadWallModel()
     TFile file(TString("%s", WALL_MODEL_PATH), 1, true);
     uint32_t size = file.GetSize();
     if (size < uint32_t(QUAD_BYTES))
-        RefuseWorldFile(WALL_MODEL_PATH,
-                        TString("%u bytes, not one whole %d-byte quad", unsigned(size),
-                                int(QUAD_BYTES))
-                            .text);
+        RefuseWorldFile(
+            WALL_MODEL_PATH,
+            TString("%u bytes, not one whole %d-byte quad", unsigned(size), int(QUAD_BYTES)).text);
     if (size % uint32_t(QUAD_BYTES) != 0)
-        RefuseWorldFile(WALL_MODEL_PATH,
-                        TString("%u bytes, not a whole number of %d-byte quads", unsigned(size),
-                                int(QUAD_BYTES))
-                            .text);
+        RefuseWorldFile(WALL_MODEL_PATH, TString("%u bytes, not a whole number of %d-byte quads",
+                                                 unsigned(size), int(QUAD_BYTES))
+                                             .text);
     std::vector<int32_t> model(size / 4);
     file.Read(model.data(), size);
     if (file.eof)
@@ -108,11 +106,10 @@ int32_t MapFile::ReadHouseCount()
         uint64_t needed = uint64_t(treeCountAt) + 4 + 8 * uint64_t(uint32_t(trees));
         // A tree count the file cannot hold is reported when the trees are read.
         if (trees >= 0 && needed <= size && needed != size)
-            RefuseWorldFile(MAP_PATH,
-                            TString("%u bytes, but %d houses and %d trees make %llu",
-                                    unsigned(size), int(houses), int(trees),
-                                    (unsigned long long)needed)
-                                .text);
+            RefuseWorldFile(MAP_PATH, TString("%u bytes, but %d houses and %d trees make %llu",
+                                              unsigned(size), int(houses), int(trees),
+                                              (unsigned long long)needed)
+                                          .text);
     }
     return houses;
 }

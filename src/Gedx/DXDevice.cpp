@@ -43,7 +43,8 @@ DXDevice::DXDevice(DXGfx* gfx, HWND window, int32_t triangleCapacity)
     presentParams.Flags = D3DPRESENTFLAG_LOCKABLE_BACKBUFFER | D3DPRESENTFLAG_DISCARD_DEPTHSTENCIL |
                           D3DPRESENTFLAG_VIDEO;
     presentParams.FullScreen_RefreshRateInHz = 0;
-    presentParams.PresentationInterval = D3DPRESENT_INTERVAL_DEFAULT;
+    presentParams.PresentationInterval =
+        PresentImmediately ? D3DPRESENT_INTERVAL_IMMEDIATE : D3DPRESENT_INTERVAL_DEFAULT;
     SetWindowMode(presentParams, Windowed != 0);
 
     HRESULT result =

@@ -11,6 +11,7 @@ int32_t YResolution = 768;
 int32_t MouseSensitivity = 100;
 int32_t UpdateRate = 60;
 int32_t Windowed = 0;
+bool PresentImmediately = false;
 
 namespace
 {

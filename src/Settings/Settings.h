@@ -12,5 +12,9 @@ extern int32_t UpdateRate;
 // 1: a window of XResolution x YResolution with a title bar; 0 (default): full screen.
 extern int32_t Windowed;
 
+// Not a key of the file but of --timedemo: frames follow as fast as the device presents
+// them, without waiting for the display.
+extern bool PresentImmediately;
+
 // Reads the file from the current directory; throws _TFileException when it is missing.
 void ReadSettings();

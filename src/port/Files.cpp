@@ -23,12 +23,34 @@ int ToFd(HANDLE handle)
 
 namespace port
 {
+namespace
+{
+std::string worldFolder; // empty: the current folder
+}
+
+void FindWorld()
+{
+    worldFolder.clear();
+    if (access("GameSettings.ini", F_OK) == 0)
+        return;
+    char self[4096];
+    ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length <= 0)
+        return;
+    std::string program(self, size_t(length));
+    std::string installed = program.substr(0, program.rfind('/') + 1) + "../share/gloamfield/";
+    if (access((installed + "GameSettings.ini").c_str(), F_OK) == 0)
+        worldFolder = installed;
+}
+
 std::string NativePath(const char* windowsPath)
 {
     std::string path = windowsPath ? windowsPath : "";
     for (char& c : path)
         if (c == '\\')
             c = '/';
+    if (!worldFolder.empty() && !path.empty() && path[0] != '/')
+        path = worldFolder + path;
     return path;
 }
 } // namespace port

@@ -38,8 +38,13 @@ void ClearMessageBoxes();
 // tests switch one off to see the game's failure path for a missing library.
 void SetModuleAvailable(const char* name, bool available);
 
-// Turns a Windows path into a POSIX one: '\' separates directories.
+// Turns a Windows path into a POSIX one: '\' separates directories. A relative path is
+// taken from the world's folder (see FindWorld).
 std::string NativePath(const char* windowsPath);
+// Where the game's relative files (GameSettings.ini, Data\...) come from: the current
+// folder when it holds a GameSettings.ini, as always; otherwise the world installed beside
+// the program, in ../share/gloamfield from it, when there is one.
+void FindWorld();
 
 // Input of headless runs: DirectInput's devices read this state instead of the system's.
 // Mouse motion adds up until the next read of the mouse takes it.
