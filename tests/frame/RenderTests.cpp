@@ -187,8 +187,7 @@ TEST_F(Render, WorldBlocksWithTheirTexturesAndCutOutsBlended)
     order.resize(5);
     EXPECT_EQ(order, Pieces({Name(g.grassTexture), Name(g.wallTexture), Name(g.boardTexture),
                              Name(g.treeTexture), Name(g.zombieTexture)}));
-    // Cleared with the depth buffer, a white material; the projection as the frame before
-    // left it (the states it left are those of the terrain above).
+    // Cleared with depth, a white material, the projection as the last frame left it.
     const port::DeviceCall& clear = memory->calls.at(0);
     const D3DCOLORVALUE white[2] = {{1, 1, 1, 1}, {1, 1, 1, 1}};
     EXPECT_TRUE(clear.clearFlags == (D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER) && clear.z == 1.0f &&
@@ -222,9 +221,9 @@ TEST_F(Render, ViewFromTheEyeAlongTheHeadingBillboardsAcrossItAndTheSkyByPhase)
                      sp = std::sin(pitch);
         auto at = [&, d = *DrawsOf(g.grassTexture).at(0)](double ahead, double right, double up)
         {
-            return Project(d, x + ahead * cp * cy - right * sy - up * sp * cy,
-                           y + ahead * cp * sy + right * cy - up * sp * sy,
-                           z + ahead * sp + up * cp);
+            return Project(d, g.posX + ahead * cp * cy - right * sy - up * sp * cy,
+                           g.posY + ahead * cp * sy + right * cy - up * sp * sy,
+                           g.eyeZ + ahead * sp + up * cp);
         };
         for (double ahead : {3.0, 50.0, 900.0}) // nearer in front, within the far plane
             EXPECT_TRUE(std::abs(at(ahead, 0, 0).x) < 1e-4 && std::abs(at(ahead, 0, 0).y) < 1e-4 &&
@@ -364,6 +363,7 @@ TEST_F(Render, DisplayPiecesAtTheirPlacesBannersForThreeAndAHalfSecondsAndGameOv
         {"caught outside", [&] { gameState = GAME_CAUGHT_OUTSIDE; },
          At({{gameOverImage0, {0, 0}}})},
         {"killed", [&] { gameState = GAME_KILLED; }, At({{gameOverImage1, {0, 0}}})}};
+    g.zombieCount = 0; // none placed: the night rows start the night by hand
     for (const auto& [name, set, expected] : cases)
     {
         g.Reset();
