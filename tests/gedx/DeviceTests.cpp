@@ -1,366 +1,188 @@
-// DXDevice on the in-memory Direct3D device: creation, the frame bracket, the vertex
-// buffer and the triangle calls, with every failure message.
-#include "Game/Globals.h"
-#include "Settings/Settings.h"
+// The graphics layer on the in-memory device: the device, its vertex buffer, every failed
+// call's message, texture upload and overlays placed on the 640 x 480 grid.
 #include "Gedx/DXDevice.h"
 #include "Gedx/DXException.h"
 #include "Gedx/DXGfx.h"
 #include "Gedx/DXTexture.h"
+#include "Settings/Settings.h"
+#include "frame/Failure.h"
 #include "port/MemoryDevice.h"
 #include "port/Port.h"
-#include "support/TestWorld.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
-#include <string>
+#include <functional>
+#include <memory>
+#include <tuple>
 #include <vector>
 
 using port::CallKind;
-using port::DeviceCall;
-using port::MemoryDevice;
 
 namespace
 {
-const int32_t capacity = 37058;
+const HWND WINDOW = reinterpret_cast<HWND>(uintptr_t(0x1000)); // any handle: nothing is shown
 
-std::vector<DeviceCall> CallsOf(const MemoryDevice* memory, CallKind kind)
+// Direct3D and a device on the memory device, in a scene, with a small texture.
+struct Graphics
 {
-    std::vector<DeviceCall> found;
-    for (const DeviceCall& call : memory->calls)
-        if (call.kind == kind)
-            found.push_back(call);
-    return found;
-}
-
-std::vector<CallKind> Kinds(const MemoryDevice* memory)
-{
-    std::vector<CallKind> kinds;
-    for (const DeviceCall& call : memory->calls)
-        kinds.push_back(call.kind);
-    return kinds;
-}
-
-// Runs f, expecting a DXException with this code and message.
-template <typename F> void ExpectDXFailure(F f, int32_t code, const std::string& message)
-{
-    try
+    bool headless = (port::SetHeadless(true), true);
+    DXGfx gfx;
+    DXDevice device;
+    port::MemoryDevice* memory = port::LastMemoryDevice();
+    std::vector<uint32_t> pixels = std::vector<uint32_t>(16, 0xFF102030u);
+    DXTexture texture{&device, 4, 4, pixels.data()};
+    explicit Graphics(int32_t capacity = 100) : device(&gfx, WINDOW, capacity)
     {
-        f();
-        ADD_FAILURE() << "no exception, expected \"" << message << "\"";
-    }
-    catch (const DXException& e)
-    {
-        EXPECT_EQ(e.code, code) << message;
-        EXPECT_STREQ(e.message, message.c_str());
-    }
-}
-
-// A white 2 x 2 texture on the global device.
-DXTexture* SmallTexture()
-{
-    const uint32_t pixels[4] = {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF};
-    return new DXTexture(device, 2, 2, pixels);
-}
-
-class DeviceTest : public ::testing::Test
-{
-  protected:
-    void SetUp() override
-    {
-        savedX = XResolution;
-        savedY = YResolution;
-    }
-    void TearDown() override
-    {
-        XResolution = savedX;
-        YResolution = savedY;
-    }
-    int32_t savedX = 0, savedY = 0;
-};
-
-// Hands out the memory device but makes its first call of one kind fail, so failures
-// inside the DXDevice constructor can be seen.
-struct FailingDirect3D : public IDirect3D9
-{
-    IDirect3D9* real;
-    CallKind kind;
-    HRESULT result;
-    FailingDirect3D(IDirect3D9* real, CallKind kind, HRESULT result)
-        : real(real), kind(kind), result(result)
-    {
-    }
-    ULONG AddRef() override { return 1; }
-    ULONG Release() override { return 1; }
-    HRESULT CreateDevice(UINT adapter, D3DDEVTYPE type, HWND window, DWORD flags,
-                         D3DPRESENT_PARAMETERS* parameters, IDirect3DDevice9** made) override
-    {
-        HRESULT r = real->CreateDevice(adapter, type, window, flags, parameters, made);
-        if (SUCCEEDED(r))
-            port::LastMemoryDevice()->FailNext(kind, result);
-        return r;
+        device.FillColour(0);
     }
 };
 } // namespace
 
-TEST_F(DeviceTest, CreationUsesTheSettingsResolutionAndFullScreenParameters)
+TEST(DeviceTest, EveryFailedCallNamesItselfAndTexturesUpload)
 {
-    XResolution = 800;
-    YResolution = 600;
-    testworld::HeadlessDevice headless(capacity);
-    MemoryDevice* memory = headless.memory;
-    ASSERT_NE(memory, nullptr);
-
-    // Full screen, one X8R8G8B8 back buffer, a 16-bit depth buffer, discarded on present.
-    D3DPRESENT_PARAMETERS expected{};
-    expected.BackBufferWidth = 800;
-    expected.BackBufferHeight = 600;
-    expected.BackBufferFormat = D3DFMT_X8R8G8B8;
-    expected.BackBufferCount = 1;
-    expected.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    expected.EnableAutoDepthStencil = TRUE;
-    expected.AutoDepthStencilFormat = D3DFMT_D16;
-    expected.Flags = 0x13;
-    EXPECT_EQ(std::memcmp(&memory->presentParameters, &expected, sizeof expected), 0);
-    EXPECT_EQ(std::memcmp(&expected, &device->presentParams, sizeof expected), 0);
-    EXPECT_EQ(memory->behaviorFlags, DWORD(D3DCREATE_HARDWARE_VERTEXPROCESSING));
-    EXPECT_EQ(memory->focusWindow, device->window);
-
-    // Lighting off, linear magnification, then the one vertex buffer.
-    ASSERT_EQ(memory->calls.size(), 3u);
-    EXPECT_EQ(memory->calls[0].kind, CallKind::SetRenderState);
-    EXPECT_EQ(memory->calls[0].renderState, D3DRS_LIGHTING);
-    EXPECT_EQ(memory->calls[0].value, DWORD(FALSE));
-    EXPECT_EQ(memory->calls[1].kind, CallKind::SetSamplerState);
-    EXPECT_EQ(memory->calls[1].index, 0u);
-    EXPECT_EQ(memory->calls[1].samplerState, D3DSAMP_MAGFILTER);
-    EXPECT_EQ(memory->calls[1].value, DWORD(D3DTEXF_LINEAR));
-    const DeviceCall& vb = memory->calls[2];
-    EXPECT_EQ(vb.kind, CallKind::CreateVertexBuffer);
-    EXPECT_EQ(vb.length, 3557568u);
-    EXPECT_EQ(vb.usage, 0u);
-    EXPECT_EQ(vb.fvf, 0x112u);
-    EXPECT_EQ(vb.pool, D3DPOOL_DEFAULT);
-    EXPECT_EQ(device->triangleCapacity, capacity);
+    Graphics g;
+    DXVertexT t[3] = {};
+    DXVertexTL l[3] = {};
+    auto frame = [&] { g.device.FillColour(0); };
+    auto show = [&] { g.device.Render(); };
+    auto draw = [&] { g.device.DrawTris(0, 1, &g.texture); };
+    auto flat = [&] { g.device.Tri3T(t[0], t[1], t[2], &g.texture); };
+    auto lit = [&] { g.device.Tri3TL(l[0], l[1], l[2], &g.texture); };
+    auto texture = [&] { DXTexture made(&g.device, 4, 4, g.pixels.data()); };
+    const std::tuple<CallKind, std::function<void()>, std::string> cases[] = {
+        {CallKind::Clear, frame, "DXDevice::FillColour() - Clear() failed"},
+        {CallKind::BeginScene, frame, "DXDevice::FillColour() - BeginScene() failed"},
+        {CallKind::SetFVF, frame, "DXDevice::FillColour() - SetFVF() failed"},
+        {CallKind::EndScene, show, "DXDevice::Render() - EndScene() failed"},
+        {CallKind::Present, show, "DXDevice::Render() - Present() failed"},
+        {CallKind::Lock, [&] { g.device.Lock(0, 0); }, "DXDevice::Lock() - Lock failed()"},
+        {CallKind::Unlock, [&] { g.device.Unlock(); }, "DXDevice::Unlock() - Unlock failed()"},
+        {CallKind::SetTexture, draw, "DXDevice::DrawTris() - SetTexture() failed"},
+        {CallKind::SetStreamSource, draw, "DXDevice::DrawTris() - SetStreamSource() failed"},
+        {CallKind::DrawPrimitive, draw, "DXDevice::DrawTris() - DrawPrimitive() failed"},
+        {CallKind::SetFVF, flat, "DXDevice::Tri3T() - SetFVF() failed"},
+        {CallKind::SetTexture, flat, "DXDevice::Tri3T() - SetTexture() failed"},
+        {CallKind::DrawPrimitiveUP, flat, "DXDevice::Tri3T() - DrawPrimitiveUP() failed"},
+        {CallKind::SetTexture, lit, "DXDevice::Tri3TL() - SetTexture() failed"},
+        {CallKind::DrawPrimitiveUP, lit, "DXDevice::Tri3TL() - DrawPrimitiveUP() failed"},
+        {CallKind::CreateTexture, texture, "DXDevice::CreateTexture() - CreateTexture() failed"},
+        {CallKind::LockRect, texture, "DXTexture::DXTexture() - LockRect() failed"},
+        {CallKind::UnlockRect, texture, "DXTexture::DXTexture() - UnlockRect() failed"},
+        {CallKind::UpdateTexture, texture, "DXTexture::DXTexture() - UpdateTexture() failed"}};
+    for (const auto& [kind, act, message] : cases)
+    {
+        // A frame starts outside a scene; everything else happens inside one.
+        bool starts = message.rfind("DXDevice::FillColour", 0) == 0;
+        if (g.memory->inScene == starts)
+            starts ? void(g.memory->EndScene()) : g.device.FillColour(0);
+        size_t textures = g.memory->Textures().size();
+        g.memory->FailNext(kind, E_FAIL);
+        // The failed update carries no result of its own.
+        EXPECT_EQ(Failure<DXException>(act),
+                  Said(kind == CallKind::UpdateTexture ? 0 : E_FAIL, message));
+        EXPECT_EQ(g.memory->Textures().size(), textures) << "left behind by " << message;
+    }
+    // Uploaded, the texels arrive row by row in the device's own texture; the staging copy goes.
+    const size_t before = g.memory->Textures().size();
+    std::vector<uint32_t> pixels;
+    for (uint32_t y = 0; y < 3; y++)
+        for (uint32_t x = 0; x < 5; x++)
+            pixels.push_back(0xFF000000u | y << 8 | x);
+    auto uploaded = std::make_unique<DXTexture>(&g.device, 5, 3, pixels.data());
+    const port::MemoryTexture* made = g.memory->FindTexture(uploaded->texture);
+    ASSERT_TRUE(made && made->width == 5 && made->height == 3 &&
+                g.memory->Textures().size() == before + 1);
+    EXPECT_TRUE(made->pool == D3DPOOL_DEFAULT && made->format == D3DFMT_A8R8G8B8 &&
+                made->texels == pixels);
+    uploaded.reset();
+    EXPECT_EQ(g.memory->Textures().size(), before);
 }
 
-TEST_F(DeviceTest, CreationFailuresCarryTheResultAndLeaveNothingBehind)
+TEST(DeviceTest, FullScreenAtTheSettingsSizeWithOneVertexBuffer)
 {
-    port::SetHeadless(true);
-    DXGfx graphics;
-    static char window;
-    HWND handle = reinterpret_cast<HWND>(&window);
-
-    port::FailNextMemoryDeviceCreation(D3DERR_NOTAVAILABLE);
-    ExpectDXFailure([&] { DXDevice d(&graphics, handle, 10); }, D3DERR_NOTAVAILABLE,
-                    "Failed to create Direct3D device");
-
-    // A resolution no adapter shows full screen.
-    XResolution = 100000;
-    ExpectDXFailure([&] { DXDevice d(&graphics, handle, 10); }, D3DERR_NOTAVAILABLE,
-                    "Failed to create Direct3D device");
-    XResolution = 640;
-
-    FailingDirect3D failing(graphics.d3d, CallKind::CreateVertexBuffer, E_OUTOFMEMORY);
-    IDirect3D9* real = graphics.d3d;
-    graphics.d3d = &failing;
-    ExpectDXFailure([&] { DXDevice d(&graphics, handle, 10); }, E_OUTOFMEMORY,
-                    "DXDevice::DXDevice() - CreateVertexBuffer() failed");
-    graphics.d3d = real;
-    // The device made before the buffer failed was let go.
+    XResolution = 800, YResolution = 600;
+    Graphics g(37058);
+    // Full screen with a 16-bit depth buffer, one X8R8G8B8 back buffer of the settings' size.
+    const D3DPRESENT_PARAMETERS& p = g.memory->presentParameters;
+    EXPECT_TRUE(!p.Windowed && p.EnableAutoDepthStencil && p.AutoDepthStencilFormat == D3DFMT_D16 &&
+                p.BackBufferFormat == D3DFMT_X8R8G8B8 && p.BackBufferCount == 1 &&
+                p.BackBufferWidth == 800 && p.BackBufferHeight == 600 &&
+                p.MultiSampleType == D3DMULTISAMPLE_NONE);
+    EXPECT_EQ(g.memory->SamplerState(0, D3DSAMP_MAGFILTER), DWORD(D3DTEXF_LINEAR));
+    const port::MemoryVertexBuffer* vb = g.memory->VertexBuffers().at(0);
+    EXPECT_TRUE(vb->fvf == FVF_VERTEX_TL && vb->pool == D3DPOOL_DEFAULT);
+    // 96 bytes a triangle; more than video memory holds is refused, the device let go.
+    const UINT bytes = 37058u * 96;
+    EXPECT_EQ(vb->bytes.size(), bytes);
+    EXPECT_EQ(Failure<DXException>([&] { DXDevice d(&g.gfx, WINDOW, 3000000); }),
+              Said(D3DERR_OUTOFVIDEOMEMORY, "DXDevice::DXDevice() - CreateVertexBuffer() failed"));
     EXPECT_TRUE(port::LastMemoryDevice()->Released());
-}
-
-TEST_F(DeviceTest, FillColourAndRenderBracketAFrame)
-{
-    testworld::HeadlessDevice headless(16);
-    MemoryDevice* memory = headless.memory;
-    memory->ClearCalls();
-
-    device->FillColour(0x00123456);
-    device->Render();
-    std::vector<CallKind> expected = {CallKind::Clear,    CallKind::BeginScene,
-                                      CallKind::SetFVF,   CallKind::SetMaterial,
-                                      CallKind::EndScene, CallKind::Present};
-    EXPECT_EQ(Kinds(memory), expected);
-    const DeviceCall& clear = memory->calls[0];
-    EXPECT_EQ(clear.rectCount, 0u);
-    EXPECT_EQ(clear.clearFlags, DWORD(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER));
-    EXPECT_EQ(clear.colour, 0x00123456u);
-    EXPECT_EQ(clear.z, 1.0f);
-    EXPECT_EQ(clear.stencil, 0u);
-    EXPECT_EQ(memory->calls[2].fvf, 0x112u);
-    // A white diffuse and ambient material, nothing else.
-    D3DMATERIAL9 white{};
-    white.Diffuse = white.Ambient = D3DCOLORVALUE{1.0f, 1.0f, 1.0f, 1.0f};
-    EXPECT_EQ(std::memcmp(&memory->calls[3].material, &white, sizeof white), 0);
-    EXPECT_EQ(memory->presents, 1);
-}
-
-TEST_F(DeviceTest, FrameFailuresNameTheCall)
-{
-    testworld::HeadlessDevice headless(16);
-    MemoryDevice* memory = headless.memory;
-
-    for (CallKind kind : {CallKind::Clear, CallKind::BeginScene, CallKind::SetFVF})
+    // Offset and size asked for (size 0: to the end), then locked.
+    const std::tuple<int32_t, int32_t, UINT, UINT> locks[] = {
+        {0, 0, 0, 0}, {960, 0, 960, bytes - 960}, {96, 192, 96, 192}};
+    for (auto [offset, size, lockedOffset, lockedSize] : locks)
     {
-        memory->FailNext(kind, D3DERR_INVALIDCALL);
-        ExpectDXFailure([] { device->FillColour(0); }, D3DERR_INVALIDCALL,
-                        std::string("DXDevice::FillColour() - ") + port::CallKindName(kind) +
-                            "() failed");
+        g.memory->ClearCalls();
+        g.device.Lock(offset, size);
+        g.device.Unlock();
+        EXPECT_TRUE(g.memory->calls.at(0).lockOffset == lockedOffset &&
+                    g.memory->calls[0].lockSize == lockedSize)
+            << g.memory->calls[0].Describe();
     }
-    // The scene begun by the last attempt is still open.
-    memory->FailNext(CallKind::Present, D3DERR_DEVICELOST);
-    ExpectDXFailure([] { device->Render(); }, D3DERR_DEVICELOST,
-                    "DXDevice::Render() - Present() failed");
-    // No scene is open now: EndScene fails on its own.
-    ExpectDXFailure([] { device->Render(); }, D3DERR_INVALIDCALL,
-                    "DXDevice::Render() - EndScene() failed");
+    // Each triangle is the next 96 bytes, to the last.
+    for (int32_t t : {0, 1, 18000, 37057})
+    {
+        g.device.Lock(0, 0);
+        g.device.GetVBTri(t)[2].v = float(t) + 0.5f;
+        g.device.Unlock();
+        const uint8_t* end = g.memory->VertexBuffers()[0]->bytes.data() + size_t(t + 1) * 96;
+        EXPECT_EQ(reinterpret_cast<const float*>(end)[-1], float(t) + 0.5f) << "triangle " << t;
+    }
+    for (int32_t t : {-1, 37058, 1000000})
+        EXPECT_EQ(Failure<DXException>([&] { g.device.GetVBTri(t); }),
+                  Said(0, "DXDevice::GetVBTri() - Index out of range: " + std::to_string(t)));
 }
 
-TEST_F(DeviceTest, VertexBufferLockRangesAndTriangleAddresses)
+TEST(OverlayTest, PlacedOnTheFixedGrid)
 {
-    testworld::HeadlessDevice headless(capacity);
-    MemoryDevice* memory = headless.memory;
-    memory->ClearCalls();
-
-    device->Lock(0, 0);
-    device->Unlock();
-    device->Lock(960, 0);
-    device->Unlock();
-    std::vector<DeviceCall> locks = CallsOf(memory, CallKind::Lock);
-    ASSERT_EQ(locks.size(), 2u);
-    EXPECT_EQ(locks[0].lockOffset, 0u);
-    EXPECT_EQ(locks[0].lockSize, 0u);
-    EXPECT_EQ(locks[0].lockFlags, 0u);
-    // From triangle 10 to the end.
-    EXPECT_EQ(locks[1].lockOffset, 960u);
-    EXPECT_EQ(locks[1].lockSize, 3557568u - 960u);
-
-    device->Lock(0, 0);
-    BYTE* start = device->vertexData;
-    EXPECT_EQ(reinterpret_cast<BYTE*>(device->GetVBTri(0)), start);
-    EXPECT_EQ(reinterpret_cast<BYTE*>(device->GetVBTri(37057)), start + 37057 * 96);
-    // Writing the last triangle lands in the buffer's last 96 bytes.
-    device->GetVBTri(37057)[2].v = 0.5f;
-    device->Unlock();
-    const std::vector<uint8_t>& bytes = memory->VertexBuffers().at(0)->bytes;
-    float last;
-    std::memcpy(&last, bytes.data() + bytes.size() - 4, 4);
-    EXPECT_EQ(last, 0.5f);
-
-    ExpectDXFailure([] { device->GetVBTri(-1); }, 0,
-                    "DXDevice::GetVBTri() - Index out of range: -1");
-    ExpectDXFailure([] { device->GetVBTri(37058); }, 0,
-                    "DXDevice::GetVBTri() - Index out of range: 37058");
-
-    memory->FailNext(CallKind::Lock, D3DERR_INVALIDCALL);
-    ExpectDXFailure([] { device->Lock(0, 0); }, D3DERR_INVALIDCALL,
-                    "DXDevice::Lock() - Lock failed()");
-    // Not locked: the buffer refuses to unlock.
-    ExpectDXFailure([] { device->Unlock(); }, D3DERR_INVALIDCALL,
-                    "DXDevice::Unlock() - Unlock failed()");
-}
-
-TEST_F(DeviceTest, DrawTrisBindsTextureStreamAndDrawsTheRange)
-{
-    testworld::HeadlessDevice headless(100);
-    MemoryDevice* memory = headless.memory;
-    DXTexture* texture = SmallTexture();
-    device->FillColour(0);
-    memory->ClearCalls();
-
-    device->DrawTris(10, 4, texture);
-    ASSERT_EQ(memory->calls.size(), 3u);
-    EXPECT_EQ(memory->calls[0].kind, CallKind::SetTexture);
-    EXPECT_EQ(memory->calls[0].index, 0u);
-    EXPECT_EQ(memory->calls[0].texturePointer, texture->texture);
-    EXPECT_EQ(memory->calls[1].kind, CallKind::SetStreamSource);
-    EXPECT_EQ(memory->calls[1].index, 0u);
-    EXPECT_EQ(memory->calls[1].vertexBuffer, "vb#1");
-    EXPECT_EQ(memory->calls[1].offset, 0u);
-    EXPECT_EQ(memory->calls[1].stride, 32u);
-    EXPECT_EQ(memory->calls[2].kind, CallKind::DrawPrimitive);
-    EXPECT_EQ(memory->calls[2].primitiveType, D3DPT_TRIANGLELIST);
-    EXPECT_EQ(memory->calls[2].startVertex, 30u);
-    EXPECT_EQ(memory->calls[2].primitiveCount, 4u);
-
-    // A null texture keeps the bound one; a count of 0 still binds the texture.
-    memory->ClearCalls();
-    device->DrawTris(0, 1, nullptr);
-    EXPECT_EQ(CallsOf(memory, CallKind::SetTexture).size(), 0u);
-    EXPECT_EQ(memory->textures[0], texture->texture);
-    memory->ClearCalls();
-    device->DrawTris(0, 0, texture);
-    EXPECT_EQ(CallsOf(memory, CallKind::SetTexture).size(), 1u);
-
-    for (CallKind kind : {CallKind::SetTexture, CallKind::SetStreamSource, CallKind::DrawPrimitive})
+    Graphics g;
+    // Image and texture sizes, point and anchor, and the grid pixel of the top-left corner.
+    const std::tuple<int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, long, long>
+        cases[] = {{340, 43, 512, 64, 320, 149, 500, 150, 127},  // centred
+                   {453, 51, 512, 64, 320, 192, 500, 93, 166},   // centred, half a pixel cut
+                   {640, 480, 1024, 512, 0, 0, 0, 0, 0},         // full screen
+                   {340, 43, 512, 64, 640, 480, 1000, 300, 437}, // by its bottom-right corner
+                   {13, 24, 16, 32, 95, 24, 0, 95, 24}};         // by its top-left corner
+    for (auto [width, height, textureWidth, textureHeight, x, y, anchor, left, top] : cases)
     {
-        memory->FailNext(kind, E_FAIL);
-        ExpectDXFailure([&] { device->DrawTris(0, 1, texture); }, E_FAIL,
-                        std::string("DXDevice::DrawTris() - ") + port::CallKindName(kind) +
-                            "() failed");
+        std::vector<uint32_t> pixels(size_t(textureWidth * textureHeight), 0xFF000000u);
+        DXOverlay overlay(&g.device, width, height, textureWidth, textureHeight, pixels.data());
+        g.memory->ClearCalls();
+        anchor == 500 ? overlay.DrawCentred(&g.device, x, y)
+                      : overlay.Draw(&g.device, x, y, anchor, anchor);
+        // (A, B, C) then (B, D, C), with the overlay's texture and the buffer's format again after.
+        std::vector<DXVertexT> v;
+        for (const port::DeviceCall& call : g.memory->calls)
+            if (call.kind == CallKind::DrawPrimitiveUP &&
+                call.texturePointer == overlay.texture->texture)
+                v.insert(v.end(), reinterpret_cast<const DXVertexT*>(call.vertices.data()),
+                         reinterpret_cast<const DXVertexT*>(call.vertices.data()) + 3);
+        ASSERT_TRUE(v.size() == 6 && g.memory->fvf == FVF_VERTEX_TL) << width << " x " << height;
+        const DXVertexT A = v[0], B = v[1], C = v[2], D = {B.x, C.y, 0, B.u, C.v};
+        // The left and top edges on 640 x 480, the right and bottom ones divided by one less,
+        // so that a full-screen picture reaches 1 exactly; only the image's part of the texture.
+        EXPECT_TRUE(std::lround((A.x + 1) * 320) == left && std::lround((A.y + 1) * 240) == top &&
+                    std::lround((B.x + 1) * 319.5) == left + width - 1 &&
+                    std::lround((C.y + 1) * 239.5) == top + height - 1 && B.y == A.y &&
+                    C.x == A.x &&
+                    (width != 640 || (A.x == -1 && A.y == -1 && B.x == 1 && C.y == 1)))
+            << width << " x " << height << " at " << A.x << ", " << A.y;
+        EXPECT_TRUE(A.z == 0 && A.u == 0 && A.v == 0 && B.v == 0 && C.u == 0 &&
+                    std::abs(B.u - float(width) / float(textureWidth)) < 1e-6 &&
+                    std::abs(C.v - float(height) / float(textureHeight)) < 1e-6);
+        const DXVertexT second[3] = {B, D, C};
+        EXPECT_EQ(std::memcmp(&v[3], second, sizeof second), 0);
     }
-    delete texture;
-}
-
-TEST_F(DeviceTest, SingleTrianglesFromMemoryAndTheFormatRestored)
-{
-    testworld::HeadlessDevice headless(100);
-    MemoryDevice* memory = headless.memory;
-    DXTexture* texture = SmallTexture();
-    device->FillColour(0);
-    memory->ClearCalls();
-
-    DXVertexT a = {1, 2, 3, 4, 5}, b = {6, 7, 8, 9, 10}, c = {11, 12, 13, 14, 15};
-    device->Tri3T(a, b, c, texture);
-    std::vector<CallKind> expectedT = {CallKind::SetFVF, CallKind::SetTexture,
-                                       CallKind::DrawPrimitiveUP, CallKind::SetFVF};
-    ASSERT_EQ(Kinds(memory), expectedT);
-    EXPECT_EQ(memory->calls[0].fvf, 0x102u);
-    EXPECT_EQ(memory->calls[1].texturePointer, texture->texture);
-    const DeviceCall& drawT = memory->calls[2];
-    EXPECT_EQ(drawT.primitiveType, D3DPT_TRIANGLELIST);
-    EXPECT_EQ(drawT.primitiveCount, 1u);
-    EXPECT_EQ(drawT.stride, 20u);
-    ASSERT_EQ(drawT.vertices.size(), 60u);
-    float floats[15];
-    std::memcpy(floats, drawT.vertices.data(), 60);
-    for (int i = 0; i < 15; i++)
-        EXPECT_EQ(floats[i], float(i + 1));
-    EXPECT_EQ(memory->calls[3].fvf, 0x112u);
-    EXPECT_EQ(memory->fvf, 0x112u);
-
-    memory->ClearCalls();
-    DXVertexTL p = {1, 2, 3, 0, 0, 1, 0, 0}, q = {4, 5, 6, 0, 0, 1, 1, 0},
-               r = {7, 8, 9, 0, 0, 1, 0, 1};
-    device->Tri3TL(p, q, r, texture);
-    std::vector<CallKind> expectedTL = {CallKind::SetTexture, CallKind::DrawPrimitiveUP};
-    ASSERT_EQ(Kinds(memory), expectedTL);
-    const DeviceCall& drawTL = memory->calls[1];
-    EXPECT_EQ(drawTL.stride, 32u);
-    EXPECT_EQ(drawTL.fvf, 0x112u); // drawn with the buffer's format still in force
-    ASSERT_EQ(drawTL.vertices.size(), 96u);
-    DXVertexTL copied[3];
-    std::memcpy(copied, drawTL.vertices.data(), 96);
-    EXPECT_EQ(copied[0].x, 1.0f);
-    EXPECT_EQ(copied[1].u, 1.0f);
-    EXPECT_EQ(copied[2].z, 9.0f);
-    EXPECT_EQ(copied[2].v, 1.0f);
-
-    for (CallKind kind : {CallKind::SetFVF, CallKind::SetTexture, CallKind::DrawPrimitiveUP})
-    {
-        memory->FailNext(kind, E_FAIL);
-        ExpectDXFailure([&] { device->Tri3T(a, b, c, texture); }, E_FAIL,
-                        std::string("DXDevice::Tri3T() - ") + port::CallKindName(kind) +
-                            "() failed");
-    }
-    for (CallKind kind : {CallKind::SetTexture, CallKind::DrawPrimitiveUP})
-    {
-        memory->FailNext(kind, E_FAIL);
-        ExpectDXFailure([&] { device->Tri3TL(p, q, r, texture); }, E_FAIL,
-                        std::string("DXDevice::Tri3TL() - ") + port::CallKindName(kind) +
-                            "() failed");
-    }
-    delete texture;
 }

@@ -1,4 +1,2 @@
 # The graphics layer on the in-memory device.
-gf_test(gedx_tests
-  SOURCES gedx/DeviceTests.cpp gedx/TextureTests.cpp
-  LIBS gf_test_game)
+gf_test(gedx_tests SOURCES gedx/DeviceTests.cpp LIBS gf_game gf_port)
