@@ -2,24 +2,10 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <string>
-#include <sys/stat.h>
+#include <filesystem>
 #include <unistd.h>
 
-namespace
-{
-std::string scratch;
-
-void RemoveScratch()
-{
-    if (!scratch.empty())
-    {
-        std::string command = "rm -rf '" + scratch + "'";
-        if (std::system(command.c_str()) != 0)
-            std::fprintf(stderr, "could not remove %s\n", scratch.c_str());
-    }
-}
-} // namespace
+static std::string scratch;
 
 void EnterScratchDirectory()
 {
@@ -29,8 +15,13 @@ void EnterScratchDirectory()
     if (mkdtemp(pattern) == nullptr || chdir(pattern) != 0)
         std::abort();
     scratch = pattern;
-    mkdir("Data", 0755);
-    std::atexit(RemoveScratch);
+    std::filesystem::create_directory("Data");
+    std::atexit(
+        []
+        {
+            std::error_code e;
+            std::filesystem::remove_all(scratch, e);
+        });
 }
 
 void WriteScratchFile(const std::string& relativePath, const uint8_t* data, size_t size)

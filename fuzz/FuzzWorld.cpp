@@ -14,11 +14,11 @@
 #include "Gedx/DXException.h"
 #include "Gedx/DXGfx.h"
 #include "Tlib/TException.h"
+#include "image.h"
 #include "input/DXInput.h"
 #include "port/MemoryDevice.h"
 #include "port/Port.h"
 
-#include <cstring>
 #include <vector>
 
 namespace
@@ -26,28 +26,6 @@ namespace
 uint32_t Le32(const uint8_t* p)
 {
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
-void WriteImage(const char* name, int32_t width, int32_t height)
-{
-    uint32_t row = (uint32_t(width) * 3 + 3) & ~3u;
-    std::vector<uint8_t> b(54 + row * uint32_t(height), 0x60);
-    std::memset(b.data(), 0, 54);
-    b[0] = 'B';
-    b[1] = 'M';
-    auto put = [&](size_t at, uint32_t v)
-    {
-        for (int i = 0; i < 4; i++)
-            b[at + size_t(i)] = uint8_t(v >> (8 * i));
-    };
-    put(2, uint32_t(b.size()));
-    put(10, 54);
-    put(14, 40);
-    put(18, uint32_t(width));
-    put(22, uint32_t(height));
-    b[26] = 1;
-    b[28] = 24;
-    WriteScratchFile(std::string("Data/") + name, b.data(), b.size());
 }
 
 void SetUpOnce()
@@ -58,7 +36,11 @@ void SetUpOnce()
     done = true;
     EnterScratchDirectory();
     for (const image::File& file : image::FILES)
-        WriteImage(file.name, file.width, file.height);
+    {
+        const std::vector<uint8_t> grey =
+            worldgen::EncodeBmp(worldgen::Image(file.width, file.height, {0x60, 0x60, 0x60}));
+        WriteScratchFile(std::string("Data/") + file.name, grey.data(), grey.size());
+    }
 
     // Each input gets a game object of its own instead of the start-up one.
     delete game;
@@ -67,7 +49,7 @@ void SetUpOnce()
     port::SetHeadless(true);
     port::UseTestClock(1000);
     gfx = new DXGfx();
-    device = new DXDevice(gfx, reinterpret_cast<HWND>(&window), 37058);
+    device = new DXDevice(gfx, reinterpret_cast<HWND>(&window), VERTEX_BUFFER_TRIANGLES);
     dxInput = new DXInput();
 }
 } // namespace
@@ -77,27 +59,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     SetUpOnce();
     if (size < 9)
         return 0;
-    bool exactHeights = data[0] & 1;
     size_t left = size - 9;
-    size_t heightBytes = Le32(data + 1) % (left + 1);
+    const size_t heightBytes = Le32(data + 1) % (left + 1);
     left -= heightBytes;
-    size_t mapBytes = Le32(data + 5) % (left + 1);
+    const size_t mapBytes = Le32(data + 5) % (left + 1);
     const uint8_t* heights = data + 9;
-    const uint8_t* map = heights + heightBytes;
-    const uint8_t* model = map + mapBytes;
-    size_t modelBytes = left - mapBytes;
-
-    if (exactHeights || heightBytes == 0)
-        WriteScratchFile("Data/hmap.dat", heights, heightBytes);
-    else
+    std::vector<uint8_t> hmap(heights, heights + heightBytes);
+    if (!(data[0] & 1) && heightBytes > 0) // the part repeated to the whole heightmap
     {
-        std::vector<uint8_t> full(65536);
-        for (size_t i = 0; i < full.size(); i++)
-            full[i] = heights[i % heightBytes];
-        WriteScratchFile("Data/hmap.dat", full.data(), full.size());
+        hmap.resize(65536);
+        for (size_t i = heightBytes; i < hmap.size(); i++)
+            hmap[i] = heights[i % heightBytes];
     }
-    WriteScratchFile("Data/map.dat", map, mapBytes);
-    WriteScratchFile("Data/HouseWl.mdl", model, modelBytes);
+    WriteScratchFile("Data/hmap.dat", hmap.data(), hmap.size());
+    WriteScratchFile("Data/map.dat", heights + heightBytes, mapBytes);
+    WriteScratchFile("Data/HouseWl.mdl", heights + heightBytes + mapBytes, left - mapBytes);
 
     CGame* g = new CGame();
     game = g;

@@ -1,4 +1,2 @@
-# World files, world set-up and the bitmap loaders on small synthetic worlds.
-gf_test(world_tests
-  SOURCES world/TerrainTests.cpp world/LoadWorldTests.cpp world/BitmapTests.cpp
-  LIBS gf_test_game)
+# The ground lookup, the bitmap loaders and LoadWorld on small synthetic worlds.
+gf_test(world_tests SOURCES world/LoadWorldTests.cpp LIBS gf_test_game)
