@@ -119,7 +119,7 @@ TEST(Generator, EverySeedGivesAWorldTheGameLoadsAndThatIsFairToPlay)
         EXPECT_EQ(std::memcmp(file.data(), g.heightMap, file.size()), 0);
         const int32_t* h = g.heightMap;
         EXPECT_GE(*std::min_element(h, h + HEIGHTMAP_POINTS), 0);
-        EXPECT_LE(*std::max_element(h, h + HEIGHTMAP_POINTS), MAX_HEIGHT_VALUE);
+        EXPECT_LE(*std::max_element(h, h + HEIGHTMAP_POINTS), HIGHEST_GROUND_VALUE);
 
         // A shelter within reach of the start.
         EXPECT_TRUE(g.houseCount >= FEWEST_HOUSES && g.houseCount <= MOST_HOUSES);

@@ -76,7 +76,7 @@ std::vector<std::string> CheckWorld(const World& w, const std::vector<Quad>& mod
             for (int i = 0; i < HEIGHTMAP_SIZE; ++i)
             {
                 const int v = w.heights[j * HEIGHTMAP_SIZE + i];
-                if (v < 0 || v > MAX_HEIGHT_VALUE)
+                if (v < 0 || v > HIGHEST_GROUND_VALUE)
                     fail("height out of range at " + std::to_string(i) + "," + std::to_string(j));
                 if (i + 1 < HEIGHTMAP_SIZE)
                     steepest =

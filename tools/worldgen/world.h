@@ -17,7 +17,7 @@ constexpr int FEWEST_HOUSES = 8, MOST_HOUSES = 16;
 constexpr int FEWEST_TREES = 800, MOST_TREES = 1500;
 constexpr double NEAR_START = 150.0; // a shelter this close to the start point
 constexpr double TREE_START_CLEAR = 6.0;
-constexpr int MAX_HEIGHT_VALUE = 300; // heightmap values are thirds of a unit
+constexpr int HIGHEST_GROUND_VALUE = 300; // heightmap values are thirds of a unit
 constexpr int MAX_HEIGHT_STEP = 21;   // between neighbouring points: 7 units in 12
 
 struct Point
