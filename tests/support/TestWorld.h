@@ -53,5 +53,3 @@ void WriteImages(const TempDir& dir);
 // GameSettings.ini, hmap.dat, map.dat, HouseWl.mdl and every image.
 void WriteWorld(const TempDir& dir, const World& world);
 } // namespace testworld
-
-#include "support/Legacy.h" // until every test has moved over

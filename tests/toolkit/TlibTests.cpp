@@ -5,7 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace
 {
@@ -123,8 +128,18 @@ TEST(TFile, NamesThatAreNoFileThrowTheFileError)
 {
     TempDir dir;
     dir.Write("Data/x", "");
-    // A missing file, and a directory, which is not a file.
-    for (std::string name : {"Data\\nothere.dat", "Data", ""})
+    // A named pipe with no writer, a device that never ends, a socket: none blocks, all fail
+    // as a missing file does, as does a directory.
+    mkfifo("Data/pipe", 0644);
+    symlink("/dev/zero", "Data/zero");
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strcpy(address.sun_path, "Data/socket");
+    int listening = socket(AF_UNIX, SOCK_STREAM, 0);
+    bind(listening, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    for (std::string name :
+         {"Data\\nothere.dat", "Data", "", "Data\\pipe", "Data\\zero", "Data\\socket"})
         EXPECT_EQ(Thrown<_TFileException>([&] { TFile(TString("%s", name.c_str()), 1, true); }),
                   "FILEERR_INVALID_FILENAME: File not found: '" + name + "' (1)");
+    close(listening);
 }

@@ -280,7 +280,14 @@ TEST(LoadWorld, BadWorldsAreRefusedNamingTheFileAndTheEdgesLoad)
         {map + "the file ends before the trees count", good, "map.dat", 0, {}, 12},
         {map + "1 trees, but the file ends after 0", good, "map.dat", 0, {}, 23},
         {map + "the file ends before the houses count", good, "map.dat", 0, {}, 3},
-        {"", good, "map.dat", 24, {77}}, // what follows the last tree is not read
+        // The file's size is the one its counts make: a byte more, or a house count one too
+        // high that reads the first tree as a house, is refused.
+        {map + "25 bytes, but 1 houses and 1 trees make 24", good, "map.dat", 24, {77}},
+        {map + "40 bytes, but 2 houses and 1 trees make 32",
+         world({{300, 300}}, {{5, 1}, {6, 6}, {7, 7}}),
+         "map.dat",
+         0,
+         {2}},
         // The footprint's corner at (0, 0), the levelled area to column and row 127.
         {"", world({{32, 56}, {1471, 1447}})},
         {map + "house 1 at (31, 300)" + fit, world({{300, 300}, {31, 300}})},
@@ -294,9 +301,25 @@ TEST(LoadWorld, BadWorldsAreRefusedNamingTheFileAndTheEdgesLoad)
         {map + "tree 0 at (5, -1)" + outside, world({}, {{5, -1}})},
         {"Data\\hmap.dat: 65532 bytes, 65536 needed", good, "hmap.dat", 0, {}, 65532},
         {"", good, "hmap.dat", 65536, {1}}, // bytes past the heights are not read
+        // Heights the vertices' floats still resolve finely load; beyond, the heightmap is
+        // blamed, not the wall model whose corners would meet.
+        {"", good, "hmap.dat", 12, {0x00, 0x00, 0x03, 0x00}},
+        {"Data\\hmap.dat: height -196609 at (3, 0) is beyond the 196608 the terrain can hold",
+         good,
+         "hmap.dat",
+         12,
+         {0xFF, 0xFF, 0xFC, 0xFF}},
+        {"Data\\hmap.dat: height 600000000 at (0, 2) is beyond the 196608 the terrain can hold",
+         good,
+         "hmap.dat",
+         1024,
+         {0x00, 0x46, 0xC3, 0x23}},
         {model + "quad 2 is degenerate", world(P(2, {300, 300}), {}, {WALL, WALL, repeated})},
         {model + "quad 1 is degenerate", world({{300, 300}}, {}, {WALL, secondFlat})},
-        {"", world({{300, 300}}, {}, {})}, // a house without walls
+        // Whole quads only, and at least one.
+        {model + "0 bytes, not one whole 48-byte quad", world({{300, 300}}, {}, {})},
+        {model + "47 bytes, not one whole 48-byte quad", good, "HouseWl.mdl", 0, {}, 47},
+        {model + "50 bytes, not a whole number of 48-byte quads", good, "HouseWl.mdl", 48, {1, 2}},
         {"", world(twenty, {}, q116)},
         {model + "the world needs 37098" + holds, world(twenty, {}, q117)},
         {"", world(twenty, P(20, {5, 5}), q115)},
