@@ -1,0 +1,162 @@
+// The game on a desktop: away from the foreground it stands still, a lost device comes back
+// with everything a frame needs, the world steps at one speed whatever the display's rate,
+// and Alt+Enter takes it between a window and the full screen.
+#include "Game/Game.h"
+#include "Game/GameClock.h"
+#include "Game/Globals.h"
+#include "Game/Main.h"
+#include "Gedx/DXDevice.h"
+#include "Gedx/DXException.h"
+#include "Settings/Settings.h"
+#include "Tlib/TForm.h"
+#include "port/MemoryDevice.h"
+#include "port/Port.h"
+#include "support/HeadlessGame.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using testgame::HeadlessGame;
+
+namespace
+{
+testworld::World Stepped(int rate)
+{
+    testworld::World w;
+    w.houses = {testworld::HouseWithCorner(100, 100)};
+    w.settings += "UpdateRate=" + std::to_string(rate) + "\n";
+    return w;
+}
+} // namespace
+
+TEST(Desktop, TimeAwayMovesNeitherClockNorAxeNorBannerNorBlow)
+{
+    HeadlessGame game(Stepped(60));
+    CGame& g = game.Game();
+    // Night in the house, a zombie in reach starting its blow, the banner up, the axe swung.
+    g.posX = 132, g.posY = 150, g.yaw = 0;
+    game.Frame({}, 16);
+    g.gameMinutes = 710;
+    g.lastTick = GameTime() - 999;
+    game.Frame({}, 1);
+    ASSERT_EQ(g.phase, PHASE_NIGHTFALL);
+    g.zombieCount = 1;
+    g.zombies[0].pos = M3DVector(g.posX, g.posY + 3.0, 0); // beside him: not looked at
+    game.Frame({{}, 0, 0, true}, 20);
+    ASSERT_TRUE(g.zombies[0].attacking && g.axeState == AXE_SWINGING);
+    const std::string before = game.State();
+    const int cursor = port::CursorCounter();
+
+    port::SetScriptedForeground(nullptr); // another window takes the focus for 5 s
+    for (int pass = 0; pass < 50; pass++)
+        ASSERT_TRUE(RunFrame());
+    EXPECT_EQ(game.State(), before);
+    EXPECT_EQ(port::CursorCounter(), cursor + 1) << "the mouse goes back to the desktop";
+    port::ClearScriptedForeground();
+    port::AdvanceTestClock(20);
+    RunFrame();
+    EXPECT_EQ(port::CursorCounter(), cursor);
+    // On coming back the game goes on from where it stood: 20 ms later, no blow yet, the
+    // swing still under way, the banner still up.
+    EXPECT_TRUE(g.health == 100 && g.axeState == AXE_SWINGING && g.phase == PHASE_NIGHTFALL);
+    port::AdvanceTestClock(300);
+    RunFrame();
+    EXPECT_TRUE(g.health == 99 && g.axeState == AXE_READY) << game.State();
+}
+
+TEST(Desktop, ALostDeviceIsResetAndTheNextFrameDrawsTheSameScene)
+{
+    HeadlessGame game(Stepped(60));
+    CGame& g = game.Game();
+    g.posX = 140, g.posY = 90;
+    RunFrame();
+    port::MemoryDevice* memory = game.Memory();
+    auto scene = [&]
+    {
+        std::string s = game.State();
+        for (const port::MemoryVertexBuffer* b : memory->VertexBuffers())
+            s += std::string(b->bytes.begin(), b->bytes.end());
+        for (const port::MemoryTexture* t : memory->Textures())
+            s += t->pool == D3DPOOL_DEFAULT
+                     ? std::string(reinterpret_cast<const char*>(t->texels.data()),
+                                   t->texels.size() * 4)
+                     : "";
+        const D3DMATRIX& p = memory->Transform(D3DTS_PROJECTION);
+        s += std::string(reinterpret_cast<const char*>(&p), sizeof p);
+        const D3DLIGHT9& light = memory->lights[0];
+        s += std::string(reinterpret_cast<const char*>(&light), sizeof light);
+        return s + std::to_string(memory->RenderState(D3DRS_AMBIENT)) +
+               std::to_string(memory->RenderState(D3DRS_LIGHTING)) +
+               std::to_string(memory->lightEnabled[0]) +
+               std::to_string(memory->SamplerState(0, D3DSAMP_MAGFILTER));
+    };
+    const std::string before = scene();
+    const size_t textures = memory->Textures().size();
+
+    memory->cooperativeLevel = D3DERR_DEVICELOST; // full screen taken away
+    ASSERT_TRUE(RunFrame());
+    ASSERT_TRUE(device->lost) << "a lost device is no error";
+    for (int pass = 0; pass < 5; pass++)
+        ASSERT_TRUE(RunFrame());
+    EXPECT_EQ(memory->Count(port::CallKind::Reset), 0u) << "not while it cannot be reset";
+    memory->cooperativeLevel = D3DERR_DEVICENOTRESET;
+    RunFrame(); // reset: every resource released first, or the device refuses
+    ASSERT_FALSE(device->lost);
+    EXPECT_EQ(memory->Textures().size(), textures);
+    EXPECT_EQ(scene(), before);
+    // A reset that fails for another reason still ends in the error box.
+    memory->cooperativeLevel = D3DERR_DEVICENOTRESET;
+    device->lost = true;
+    memory->FailNext(port::CallKind::Reset, D3DERR_OUTOFVIDEOMEMORY);
+    EXPECT_THROW(RunFrame(), DXException);
+}
+
+TEST(Desktop, TheWorldStepsSixtyTimesAGameSecondWhateverTheDisplaysRate)
+{
+    // Ten seconds of walking at 30, 60 and 144 frames a second, and a frame after a stall.
+    for (int rate : {60, 0})
+        for (int fps : {30, 60, 144})
+        {
+            HeadlessGame game(Stepped(rate));
+            const double x0 = game.Game().posX;
+            uint32_t elapsed = 0;
+            for (int frame = 1; frame <= 10 * fps; frame++)
+            {
+                uint32_t due = uint32_t(frame * 1000 / fps) - elapsed;
+                elapsed += due;
+                game.Frame({{DIK_W}}, due, false);
+            }
+            double walked = game.Game().posX - x0;
+            if (rate == 60)
+                EXPECT_NEAR(walked, 600.0, 1.0) << fps << " frames a second";
+            else // one step a presented frame, as the game always stepped before
+                EXPECT_EQ(walked, 10.0 * fps) << fps << " frames a second";
+        }
+    HeadlessGame game(Stepped(60));
+    const double x0 = game.Game().posX;
+    game.Frame({{DIK_W}}, 5000, false);
+    EXPECT_EQ(game.Game().posX - x0, 5.0) << "after a stall only a few steps, the rest dropped";
+}
+
+TEST(Desktop, AltEnterTakesTheGameBetweenAWindowAndTheFullScreen)
+{
+    testworld::World w = Stepped(60);
+    w.settings += "XResolution=640\nYResolution=480\nWindowed=1\n";
+    HeadlessGame game(w);
+    port::MemoryDevice* memory = game.Memory();
+    ASSERT_TRUE(memory->presentParameters.Windowed);
+    const std::string before = game.State();
+    for (bool windowed : {false, true})
+    {
+        game.Frame({{DIK_LMENU}}, 0);
+        game.Frame({{DIK_LMENU, DIK_RETURN}}, 0);
+        EXPECT_EQ(bool(memory->presentParameters.Windowed), windowed);
+        EXPECT_EQ(Windowed, windowed ? 1 : 0);
+        // A window has its title bar and the picture's size inside it; full screen is bare.
+        EXPECT_EQ(mainForm->width, windowed ? 640 + 6 : GetSystemMetrics(SM_CXSCREEN));
+        EXPECT_EQ(memory->Transform(D3DTS_PROJECTION).m[1][0], 2.0f) << "states set again";
+        game.Frame({}, 0);
+    }
+    EXPECT_EQ(game.State(), before);
+}
