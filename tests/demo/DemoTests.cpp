@@ -1,14 +1,17 @@
 // Demos: a game recorded through the real main loop plays back to the same state at every
-// step and the same end; a demo that cannot be played is refused with its reason.
+// step and the same end, the shipped demo plays to its recorded end, and a demo that
+// cannot be played is refused with its reason in the error box.
 #include "Game/Demo.h"
 #include "Game/Game.h"
 #include "Game/Globals.h"
 #include "Game/Options.h"
+#include "port/Port.h"
 #include "support/HeadlessGame.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 using testgame::HeadlessGame;
@@ -38,12 +41,28 @@ testgame::Input Played(int frame)
     in.right = frame % 11 == 0;
     return in;
 }
+
+// Plays a demo back to its end, one recorded frame a frame; the state after each.
+std::vector<std::string> PlayBack(const testworld::World& world, const std::string& path)
+{
+    gameOptions = Options();
+    gameOptions.timedemo = path;
+    std::vector<std::string> played;
+    HeadlessGame game(world);
+    while (!game.QuitRequested() && played.size() < 100000)
+    {
+        game.Frame({}, 16, false);
+        played.push_back(game.State());
+    }
+    gameOptions = Options();
+    return played;
+}
 } // namespace
 
-TEST(Demo, ARecordedGamePlaysBackToTheSameStateAndEnd)
+TEST(Demo, ARecordedGamePlaysBackToTheSameStateAtEveryStepAndTheSameEnd)
 {
-    std::string path = testing::TempDir() + "recorded.demo";
-    std::vector<std::string> recorded, played;
+    const std::string path = testing::TempDir() + "recorded.demo";
+    std::vector<std::string> recorded;
     {
         gameOptions = Options();
         gameOptions.record = path;
@@ -54,19 +73,55 @@ TEST(Demo, ARecordedGamePlaysBackToTheSameStateAndEnd)
             recorded.push_back(game.State());
         }
     }
-    {
-        gameOptions = Options();
-        gameOptions.timedemo = path;
-        HeadlessGame game(Small());
-        for (int frame = 0; !game.QuitRequested() && frame < 2000; frame++)
-        {
-            game.Frame();
-            played.push_back(game.State());
-        }
-        EXPECT_TRUE(demo::EndedAsRecorded());
-    }
-    gameOptions = Options();
+    std::vector<std::string> played = PlayBack(Small(), path);
+    EXPECT_TRUE(demo::EndedAsRecorded());
     ASSERT_GE(played.size(), recorded.size());
     for (size_t i = 0; i < recorded.size(); i++)
         ASSERT_EQ(recorded[i], played[i]) << "frame " << i;
+
+    // Demos that cannot be played: their reason in the box, and the program's 0.
+    std::ifstream in(path, std::ios::binary);
+    const std::string good((std::istreambuf_iterator<char>(in)), {});
+    testworld::World otherWorld = Small();
+    otherWorld.trees[3].x++;
+    const std::string p = path + ": ";
+    const struct
+    {
+        std::string bytes;
+        testworld::World world;
+        std::string message;
+    } bad[] = {{good.substr(0, good.size() - 12), Small(),
+                p + "the demo is cut short or damaged: it ends before its end"},
+               {good.substr(0, 40) + char(good[40] ^ 1) + good.substr(41), Small(),
+                p + "the demo is damaged: its checksum does not match"},
+               {good.substr(0, 8) + '\x02' + good.substr(9), Small(),
+                p + "a demo of version 2; this game plays version 1"},
+               {"GLOAMDEX" + good.substr(8), Small(), p + "not a Gloamfield demo"},
+               {good, otherWorld, p + "recorded on another world"},
+               {"", Small(), "File not found: '" + path + ".gone'"}};
+    for (const auto& c : bad)
+    {
+        SCOPED_TRACE(c.message);
+        std::ofstream(path, std::ios::binary) << c.bytes;
+        TempDir dir;
+        testworld::WriteWorld(dir, c.world);
+        testgame::ResetGlobals();
+        port::ClearMessageBoxes();
+        std::string line = "--playdemo \"" + path + (c.bytes.empty() ? ".gone" : "") + "\"";
+        EXPECT_EQ(WinMain(GetModuleHandleA(nullptr), nullptr, &line[0], SW_SHOWNORMAL), 0);
+        ASSERT_EQ(port::MessageBoxes().size(), 1u);
+        EXPECT_EQ(port::MessageBoxes()[0].text.rfind(c.message, 0), 0u)
+            << port::MessageBoxes()[0].text;
+        gameOptions = Options();
+    }
+}
+
+TEST(Demo, TheShippedDemoPlaysToItsRecordedEnd)
+{
+    testworld::World shipped;
+    shipped.copyFrom = SHIPPED_WORLD_DIR;
+    std::vector<std::string> played = PlayBack(shipped, SHIPPED_DEMO);
+    EXPECT_TRUE(demo::EndedAsRecorded())
+        << "the rules or the shipped world changed: record the demo again (target shipped-demo)";
+    EXPECT_GT(played.size(), 4000u) << "a first day and night";
 }

@@ -104,9 +104,11 @@ TEST(DayNight, NightfallOutsideEveryHouseEndsTheGameThere)
                   make_tuple(house, 760, house < 0 ? GAME_CAUGHT_OUTSIDE : GAME_PLAYING));
         ExpectLighting(0.09f, 0.1f, 0.075f, 0x00242620);
         if (house < 0) // nobody placed, no banner, and the night's steps never ran
+        {
             EXPECT_EQ(make_tuple(g.zombieCount, g.nightfallTime, g.playerArea,
                                  game.Memory()->Count(port::CallKind::Lock)),
                       make_tuple(7, 12345u, 99, size_t(0)));
+        }
     }
 }
 

@@ -17,7 +17,9 @@ namespace testgame
 {
 void ResetGlobals()
 {
-    delete game;
+    // Shutdown deletes the game and leaves the pointer.
+    if (!shutdownDone)
+        delete game;
     game = new CGame();
     mainForm = nullptr;
     gfx = nullptr;
@@ -73,6 +75,9 @@ void HeadlessGame::Frame(const Input& input, uint32_t ms, bool render)
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
+    // The program would shut down here; the frame is not run.
+    if (quit)
+        return;
     port::AdvanceTestClock(ms);
     BYTE keys[256] = {};
     for (uint8_t k : input.keys)

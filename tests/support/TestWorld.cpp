@@ -4,6 +4,8 @@
 #include "Game/Images.h"
 #include "image.h"
 
+#include <filesystem>
+
 namespace testworld
 {
 Quad UprightQuad(int32_t x0, int32_t x1, int32_t z0, int32_t z1)
@@ -65,6 +67,16 @@ void WriteImages(const TempDir& dir)
 
 void WriteWorld(const TempDir& dir, const World& world)
 {
+    if (!world.copyFrom.empty())
+    {
+        namespace fs = std::filesystem;
+        fs::copy_file(fs::path(world.copyFrom) / "GameSettings.ini",
+                      fs::path(dir.Path()) / "GameSettings.ini",
+                      fs::copy_options::overwrite_existing);
+        fs::copy(fs::path(world.copyFrom) / "Data", fs::path(dir.Path()) / "Data",
+                 fs::copy_options::overwrite_existing | fs::copy_options::recursive);
+        return;
+    }
     dir.Write("GameSettings.ini", world.settings);
     dir.WriteInts("Data/hmap.dat", world.heights);
     dir.WriteInts("Data/map.dat", MapInts(world.houses, world.trees));

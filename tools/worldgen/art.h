@@ -43,6 +43,9 @@ Image MakeBoardPrompt();
 Image MakeGameOverOutside();
 Image MakeGameOverKilled();
 
+// The program's icon for desktops, as a PNG.
+void WriteIcon(const std::string& pngPath);
+
 // A sheet of every picture at its size, keyed ones on a checkerboard.
 void WriteContactSheet(const std::vector<Asset>& art, const std::string& pngPath);
 

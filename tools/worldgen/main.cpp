@@ -27,12 +27,14 @@ struct Options
     uint64_t seed = SHIPPED_SEED;
     std::string out = ".";
     std::string sheet; // write a contact sheet of the art instead of a world
+    std::string icon;  // write the program's icon instead of a world
 };
 
 [[noreturn]] void Usage()
 {
     std::fprintf(stderr,
-                 "usage: gloamfield-worldgen [--seed N] [--out DIR] [--contact-sheet FILE.png]\n");
+                 "usage: gloamfield-worldgen [--seed N] [--out DIR] [--contact-sheet FILE.png] "
+                 "[--icon FILE.png]\n");
     std::exit(2);
 }
 
@@ -55,6 +57,8 @@ Options Parse(int argc, char** argv)
             o.out = argv[++i];
         else if (a == "--contact-sheet")
             o.sheet = argv[++i];
+        else if (a == "--icon")
+            o.icon = argv[++i];
         else
             Usage();
     }
@@ -136,6 +140,11 @@ int main(int argc, char** argv)
     const Options opt = Parse(argc, argv);
     try
     {
+        if (!opt.icon.empty())
+        {
+            WriteIcon(opt.icon);
+            return 0;
+        }
         const std::vector<Asset> art = MakeAllArt();
         CheckArt(art);
         if (!opt.sheet.empty())
