@@ -1,6 +1,6 @@
-// gloamfield-make-demo OUT.demo: plays a first day and night on the world in the current
-// folder, headless, as a player who knows what to do, and records it with the game's own
-// --record. It fells the trees nearest the start, walks into the nearest house through
+// gloamfield-make-demo OUT.demo [FRAMES]: plays a first day and night (or its first
+// FRAMES frames) on the world in the current folder, headless, as a player who knows what
+// to do, and records it with the game's own --record, thirty frames a second. It fells the trees nearest the start, walks into the nearest house through
 // its front doorway, boards the windows from inside, and fights the night with the axe.
 // Run it again whenever a rule or the shipped world changes: the shipped demo must play
 // to its recorded end.
@@ -13,13 +13,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 namespace
 {
 // The mouse turns the view MouseSensitivity / 35000 radians a count.
 const double TURN_PER_COUNT = 100.0 / 35000.0;
-const int MOST_FRAMES = 60 * 60 * 4;
+const int MOST_FRAMES = 30 * 60 * 4;
 
 struct Goal
 {
@@ -131,11 +132,13 @@ class Player
 
 int main(int argc, char** argv)
 {
-    if (argc != 2)
+    if (argc != 2 && argc != 3)
     {
-        std::fprintf(stderr, "usage: gloamfield-make-demo OUT.demo (in a folder with the world)\n");
+        std::fprintf(stderr, "usage: gloamfield-make-demo OUT.demo [FRAMES] (in a folder with "
+                             "the world)\n");
         return 2;
     }
+    const int frames = argc == 3 ? std::atoi(argv[2]) : MOST_FRAMES;
     port::SetHeadless(true);
     port::UseTestClock(100000);
     gameOptions.record = argv[1];
@@ -143,13 +146,12 @@ int main(int argc, char** argv)
     StartUp();
     Player player;
     player.Plan(*game);
-    // Sixty frames a second, until the day breaks or the game is over.
+    // Thirty frames a second, until the day breaks or the game is over.
     int frame = 0;
-    for (; frame < MOST_FRAMES && gameState == GAME_PLAYING && game->phase != PHASE_DAYBREAK;
-         frame++)
+    for (; frame < frames && gameState == GAME_PLAYING && game->phase != PHASE_DAYBREAK; frame++)
     {
         player.Frame(*game);
-        port::AdvanceTestClock(frame % 3 == 0 ? 16 : 17);
+        port::AdvanceTestClock(frame % 3 == 0 ? 34 : 33);
         if (!RunFrame())
             return 1;
     }
