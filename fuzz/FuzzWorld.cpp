@@ -4,8 +4,10 @@
 // the entry point reports. Anything else escaping is a crash.
 //
 // Input: byte 0 flags (bit 0: the heightmap part is written as it is, else repeated to
-// the full 65536 bytes), bytes 1-4 and 5-8 the heightmap and map part lengths
-// (little-endian, cut to what is there), then the heightmap, map and model parts.
+// the full 65536 bytes; bit 1: the map and the model are made well-formed — the map's
+// counts rewritten to the points it holds, the model cut to whole quads — so that the
+// input reaches the checks behind the ones on sizes), bytes 1-4 and 5-8 the heightmap and
+// map part lengths (little-endian, cut to what is there), then the heightmap, map and model.
 #include "FuzzSupport.h"
 #include "Game/Game.h"
 #include "Game/Globals.h"
@@ -19,6 +21,7 @@
 #include "port/MemoryDevice.h"
 #include "port/Port.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace
@@ -72,8 +75,29 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             hmap[i] = heights[i % heightBytes];
     }
     WriteScratchFile("Data/hmap.dat", hmap.data(), hmap.size());
-    WriteScratchFile("Data/map.dat", heights + heightBytes, mapBytes);
-    WriteScratchFile("Data/HouseWl.mdl", heights + heightBytes + mapBytes, left - mapBytes);
+    std::vector<uint8_t> map(heights + heightBytes, heights + heightBytes + mapBytes);
+    std::vector<uint8_t> model(heights + heightBytes + mapBytes, data + size);
+    if (data[0] & 2)
+    {
+        // Points (8 bytes each) after the first count: the houses as the count asks, at
+        // most 20, the rest trees.
+        size_t points = map.size() < 4 ? 0 : (map.size() - 4) / 8;
+        uint32_t houses = map.size() < 4 ? 0 : std::min<uint32_t>(Le32(map.data()) % 21, points);
+        std::vector<uint8_t> fixed(4 + 8 * houses + 4 + 8 * (points - houses));
+        auto put = [&fixed](size_t at, uint32_t v)
+        {
+            for (int i = 0; i < 4; i++)
+                fixed[at + size_t(i)] = uint8_t(v >> (8 * i));
+        };
+        put(0, houses);
+        for (size_t b = 0; b < 8 * points; b++)
+            fixed[b < 8 * houses ? 4 + b : 8 + b] = map[4 + b];
+        put(4 + 8 * houses, uint32_t(points - houses));
+        map.swap(fixed);
+        model.resize(std::max<size_t>(48, model.size() / 48 * 48));
+    }
+    WriteScratchFile("Data/map.dat", map.data(), map.size());
+    WriteScratchFile("Data/HouseWl.mdl", model.data(), model.size());
 
     CGame* g = new CGame();
     game = g;
