@@ -40,7 +40,7 @@ struct World
         "MouseSensitivity=100\nXResolution=1024\nYResolution=768\nUpdateRate=0\n";
     // A folder holding a whole world (GameSettings.ini and Data/) to copy instead of all
     // of the above: the shipped world, say.
-    std::string copyFrom;
+    std::string copyFrom = {};
 };
 
 std::vector<uint8_t> ModelBytes(const std::vector<Quad>& quads);
