@@ -47,7 +47,6 @@ enum class CallKind
     Release,    // the last reference to a texture, vertex buffer or the device went
 };
 
-const char* CallKindName(CallKind kind);
 
 // One recorded call. Only the fields that belong to its kind are meaningful; the rest
 // stay zero.
@@ -158,9 +157,6 @@ class MemoryDevice : public RefCounted<IDirect3DDevice9>
     // --- What tests read -------------------------------------------------------------
 
     std::vector<DeviceCall> calls;
-    // Every call's Describe(), in order; with a kind, only the calls of that kind.
-    std::vector<std::string> Descriptions() const;
-    std::vector<std::string> Descriptions(CallKind kind) const;
     size_t Count(CallKind kind) const;
     void ClearCalls() { calls.clear(); }
 

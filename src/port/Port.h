@@ -63,8 +63,7 @@ void ClearScriptedForeground();
 
 // Puts a message in the window's queue, as a user closing the window would (WM_CLOSE).
 void PostWindowMessage(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
-// The visible window with this class, or null; live windows counted.
-HWND FindPortWindow(const char* className);
+// The live windows.
 int WindowCount();
 // The display counter of ShowCursor (visible while 0 or more).
 int CursorCounter();

@@ -107,14 +107,6 @@ void PostWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     internal::QueueMessage(window, message, wParam, lParam);
 }
 
-HWND FindPortWindow(const char* className)
-{
-    for (auto& w : S().windows)
-        if (className && strcasecmp(w->className.c_str(), className) == 0)
-            return Handle(w.get());
-    return nullptr;
-}
-
 void SetScriptedForeground(HWND window)
 {
     S().foregroundScripted = true;

@@ -62,14 +62,6 @@ const MethodName methodNames[] = {
 };
 } // namespace
 
-const char* CallKindName(CallKind kind)
-{
-    for (const MethodName& m : methodNames)
-        if (m.kind == kind)
-            return m.name;
-    return "?";
-}
-
 // Each names itself as its enumerator is spelled.
 #define NAME(value)                                                                                \
     case value:                                                                                    \
@@ -319,23 +311,6 @@ void MemoryDevice::ClearFailures()
 {
     failNext.clear();
     failAlways.clear();
-}
-
-std::vector<std::string> MemoryDevice::Descriptions() const
-{
-    std::vector<std::string> out;
-    for (const DeviceCall& call : calls)
-        out.push_back(call.Describe());
-    return out;
-}
-
-std::vector<std::string> MemoryDevice::Descriptions(CallKind kind) const
-{
-    std::vector<std::string> out;
-    for (const DeviceCall& call : calls)
-        if (call.kind == kind)
-            out.push_back(call.Describe());
-    return out;
 }
 
 size_t MemoryDevice::Count(CallKind kind) const
