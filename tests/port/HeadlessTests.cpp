@@ -12,6 +12,14 @@
 
 namespace
 {
+std::vector<std::string> Described(const std::vector<port::DeviceCall>& calls)
+{
+    std::vector<std::string> out;
+    for (const port::DeviceCall& c : calls)
+        out.push_back(c.Describe());
+    return out;
+}
+
 using port::CallKind;
 const HRESULT BAD = D3DERR_INVALIDCALL;
 char windowBytes;
@@ -74,7 +82,7 @@ TEST_F(MemoryDeviceTest, RecordsAFrameAsReadableCallsInOrder)
     EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 96774, 2), D3D_OK);
     device->EndScene();
     device->Present(nullptr, nullptr, nullptr, nullptr);
-    EXPECT_EQ(device->Descriptions(),
+    EXPECT_EQ(Described(device->calls),
               (std::vector<std::string>{
                   "Clear(0, D3DCLEAR_TARGET|D3DCLEAR_ZBUFFER, 0x0076D3E4, 1, 0)", "BeginScene()",
                   "SetFVF(0x112)", "SetRenderState(D3DRS_ALPHABLENDENABLE, 1)",
@@ -186,7 +194,11 @@ TEST_F(MemoryDeviceTest, ResourcesHoldTheDeviceAndLetGoOfWhatIsReleased)
     EXPECT_EQ(memory->Release(), 0u);
     // Still readable after the game let go of it.
     ASSERT_EQ(port::LastMemoryDevice(), memory);
-    EXPECT_EQ(memory->Descriptions(CallKind::Release),
+    std::vector<port::DeviceCall> releases;
+    for (const port::DeviceCall& c : memory->calls)
+        if (c.kind == CallKind::Release)
+            releases.push_back(c);
+    EXPECT_EQ(Described(releases),
               (std::vector<std::string>{"Release(vb#1)", "Release(tex#1)", "Release(device)"}));
 }
 
