@@ -3,6 +3,7 @@
 #include "port/gl/GLDevice.h"
 
 #include "port/Port.h"
+#include "port/gl/Pacing.h"
 #include "port/sdl/WindowManager.h"
 
 #include <algorithm>
@@ -409,20 +410,16 @@ bool GLDevice::ComposeWindow()
 
 // Without vertical sync (a virtual X server has none) frames would follow as fast as the
 // processor allows, and the game moves a fixed distance a frame: the finished frame waits
-// for where the next refresh would be. Refreshes keep their times: a frame that misses
-// one is shown at once and the next aims at the following refresh, not a period later.
+// for where the next refresh would be.
 void GLDevice::WaitForRefresh()
 {
     if (framePeriod == 0)
         return;
     uint64_t now = Now();
-    if (nextPresent == 0)
-        nextPresent = now;
-    else if (now >= nextPresent + framePeriod)
-        nextPresent += (now - nextPresent) / framePeriod * framePeriod; // the latest one passed
-    if (now < nextPresent)
-        SleepUntil(nextPresent);
-    nextPresent += framePeriod;
+    Refresh refresh = ScheduleFrame(nextPresent, now, framePeriod);
+    if (refresh.show > now)
+        SleepUntil(refresh.show);
+    nextPresent = refresh.next;
 }
 
 HRESULT GLDevice::Present(const RECT* sourceRect, const RECT* destRect, HWND, const RGNDATA*)
