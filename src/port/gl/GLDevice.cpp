@@ -155,8 +155,17 @@ bool GLDevice::Initialise(HRESULT* failure)
 
 bool GLDevice::EnterFullScreen()
 {
-    // Cover the screen by hand too: without a window manager (a bare X server) the
-    // full-screen request alone leaves the window at its old size.
+    // A window manager makes the window cover the screen when asked; with none (a bare X
+    // server) nobody would answer the request, and SDL would wait a tenth of a second for
+    // a change that never comes: the window covers the screen by hand instead.
+    coveredByHand = !internal::DisplayHasWindowManager(window);
+    if (!coveredByHand)
+    {
+        if (SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0)
+            return false;
+        SDL_RaiseWindow(window);
+        return true;
+    }
     SDL_Rect screen;
     int display = SDL_GetWindowDisplayIndex(window);
     if (SDL_GetDisplayBounds(display < 0 ? 0 : display, &screen) == 0)
@@ -164,13 +173,7 @@ bool GLDevice::EnterFullScreen()
         SDL_SetWindowPosition(window, screen.x, screen.y);
         SDL_SetWindowSize(window, screen.w, screen.h);
     }
-    // Nor would anybody answer the request, and SDL waits a tenth of a second for a change
-    // that never comes: covering the screen is all there is to do then.
-    coveredByHand = !internal::DisplayHasWindowManager(window);
-    if (coveredByHand)
-        SDL_SetWindowData(window, internal::COVERED_BY_HAND, this);
-    else if (SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0)
-        return false;
+    SDL_SetWindowData(window, internal::COVERED_BY_HAND, this);
     SDL_RaiseWindow(window);
     return true;
 }
