@@ -8,6 +8,7 @@
 #include "Gedx/DXGfx.h"
 #include "Tlib/TForm.h"
 #include "port/Port.h"
+#include "port/gl/Shown.h"
 
 #include <gtest/gtest.h>
 
@@ -193,4 +194,12 @@ TEST_F(NightScene, ZombiesStandOutsideTheDoorwayUnderTheNightSky)
                 covered++;
         }
     EXPECT_GT(covered, 20000) << "plank pixels across the doorway";
+
+    // The window, the size of the back buffer, shows that picture pixel for pixel.
+    Frame window;
+    ASSERT_TRUE(port::gl::ReadWindowPixels(&window.width, &window.height, &window.rgba))
+        << "a software renderer (LIBGL_ALWAYS_SOFTWARE) puts the frames into the window's pixels";
+    ASSERT_EQ(window.width, boarded.width);
+    ASSERT_EQ(window.height, boarded.height);
+    EXPECT_TRUE(window.rgba == boarded.rgba);
 }

@@ -48,7 +48,6 @@ Functions fn;
 
 bool Functions::Load()
 {
-    Find(&blitFramebuffer, "glBlitFramebuffer", "glBlitFramebufferEXT");
     return Find(&genFramebuffers, "glGenFramebuffers", "glGenFramebuffersEXT") &&
            Find(&deleteFramebuffers, "glDeleteFramebuffers", "glDeleteFramebuffersEXT") &&
            Find(&bindFramebuffer, "glBindFramebuffer", "glBindFramebufferEXT") &&
@@ -276,7 +275,6 @@ HRESULT GLDevice::Reset(D3DPRESENT_PARAMETERS* p)
     streamOffset = streamStride = 0;
     inScene = false;
     transformsDirty = lightDirty = true;
-    nextPresent = 0;
     displayPaces = false;
     ApplyDefaults();
     cooperativeLevel = D3D_OK;
@@ -355,15 +353,6 @@ bool GLDevice::ComposeWindow()
         }
         readBack = false; // this window cannot take it: OpenGL shows the frames
     }
-    if (drawableWidth == w && drawableHeight == h && fn.blitFramebuffer != nullptr)
-    {
-        // Nothing to scale and nothing round it: a copy, which covers the whole window.
-        fn.bindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
-        fn.bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-        fn.blitFramebuffer(0, 0, w, h, 0, 0, w, h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
-        fn.bindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-        return false;
-    }
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
@@ -432,7 +421,7 @@ HRESULT GLDevice::Present(const RECT* sourceRect, const RECT* destRect, HWND, co
     if (cooperativeLevel != D3D_OK)
         return D3DERR_DEVICELOST;
     MakeCurrent();
-    bool copied = ComposeWindow();
+    bool copied = shownInSurface = ComposeWindow();
     if (pacing && (copied || !displayPaces))
     {
         // Drawn to the end first, so that the wait is what sets the frame's time.
@@ -451,6 +440,29 @@ HRESULT GLDevice::Present(const RECT* sourceRect, const RECT* destRect, HWND, co
     if (displayPaces)
         nextPresent = 0;
     return D3D_OK;
+}
+
+bool GLDevice::ReadWindow(int* width, int* height, std::vector<uint8_t>* rgba)
+{
+    SDL_Surface* surface = shownInSurface ? SDL_GetWindowSurface(window) : nullptr;
+    if (surface == nullptr)
+        return false;
+    rgba->resize(size_t(surface->w) * surface->h * 4);
+    for (int y = 0; y < surface->h; y++)
+    {
+        const uint8_t* in = static_cast<const uint8_t*>(surface->pixels) + y * surface->pitch;
+        uint8_t* out = rgba->data() + size_t(y) * surface->w * 4;
+        for (int x = 0; x < surface->w; x++, in += 4, out += 4)
+        {
+            out[0] = in[2]; // the window's pixels are B, G, R, X in memory
+            out[1] = in[1];
+            out[2] = in[0];
+            out[3] = 0xFF;
+        }
+    }
+    *width = surface->w;
+    *height = surface->h;
+    return true;
 }
 
 void GLDevice::ReadBackBuffer(int* width, int* height, std::vector<uint8_t>* rgba)

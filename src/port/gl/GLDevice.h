@@ -1,6 +1,6 @@
 // Direct3D 9's fixed-function device over OpenGL 2.1: the back buffer is an offscreen
-// framebuffer of the size the game asked for, copied onto the window when the sizes match
-// and shown scaled otherwise.
+// framebuffer of the size the game asked for, shown scaled on the window, or read back
+// into the window's pixels where a software renderer draws and the sizes match.
 #pragma once
 
 #include "port/D3D9.h"
@@ -21,7 +21,7 @@ namespace gl
 class GLDevice;
 
 // The entry points past OpenGL 1.1 the device uses, found once a context exists: core
-// names where the driver has them, else the extension ones. Blitting may be missing.
+// names where the driver has them, else the extension ones.
 struct Functions
 {
     PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
@@ -34,7 +34,6 @@ struct Functions
     PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage = nullptr;
     PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer = nullptr;
     PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
-    PFNGLBLITFRAMEBUFFERPROC blitFramebuffer = nullptr;
     PFNGLGENBUFFERSPROC genBuffers = nullptr;
     PFNGLDELETEBUFFERSPROC deleteBuffers = nullptr;
     PFNGLBINDBUFFERPROC bindBuffer = nullptr;
@@ -99,6 +98,8 @@ class GLDevice : public RefCounted<IDirect3DDevice9>
 
     // The back buffer as RGBA, top row first.
     void ReadBackBuffer(int* width, int* height, std::vector<uint8_t>* rgba);
+    // The window's pixels as the last frame left them, when it went into them.
+    bool ReadWindow(int* width, int* height, std::vector<uint8_t>* rgba);
     void MakeCurrent();
     // A texture or buffer going away is unbound, so the device never reaches it again.
     void Forget(const GLTexture* texture);
@@ -154,7 +155,8 @@ class GLDevice : public RefCounted<IDirect3DDevice9>
     GLVertexBuffer* stream = nullptr;
     UINT streamOffset = 0, streamStride = 0;
 
-    bool readBack = false; // frames reach the window as pixels read back, when they fit
+    bool readBack = false;       // frames reach the window as pixels read back, when they fit
+    bool shownInSurface = false; // the last one did
     bool vsync = false;
     bool displayPaces = false;               // the last swap waited for the display's refresh
     uint64_t framePeriod = 1000000000u / 60; // in nanoseconds
