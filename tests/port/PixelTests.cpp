@@ -3,6 +3,7 @@
 #include "GameParameters.h"
 #include "port/D3D9.h"
 #include "port/Port.h"
+#include "port/gl/Pacing.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -351,5 +352,28 @@ TEST_F(PixelTest, PrintScreenWritesNumberedPictures)
     EXPECT_EQ(header.substr(0, 8), "\x89PNG\r\n\x1a\n");
     EXPECT_EQ(header[19], 64); // width, big-endian, in the IHDR chunk
     EXPECT_EQ(header[23], 48);
+}
+// Without vertical sync a finished frame waits for its refresh; one that misses it goes
+// at once, and the refreshes after it keep their times (period 100, due at 1100).
+TEST(FramePacing, LateFramesKeepTheRefreshTimes)
+{
+    struct Case
+    {
+        uint64_t due, now, show, next;
+    } cases[] = {
+        {0, 1000, 1000, 1100},    // the first frame goes at once
+        {1100, 1050, 1100, 1200}, // early: waits for its refresh
+        {1100, 1100, 1100, 1200},
+        {1100, 1130, 1130, 1200}, // late: at once, the next one still at 1200
+        {1100, 1199, 1199, 1200},
+        {1100, 1200, 1200, 1300}, // a whole refresh missed
+        {1100, 1350, 1350, 1400}, // two and a half: the next is the one after 1350
+    };
+    for (const Case& c : cases)
+    {
+        port::gl::Refresh r = port::gl::ScheduleFrame(c.due, c.now, 100);
+        EXPECT_EQ(r.show, c.show) << "due " << c.due << ", ready " << c.now;
+        EXPECT_EQ(r.next, c.next) << "due " << c.due << ", ready " << c.now;
+    }
 }
 } // namespace

@@ -6,6 +6,7 @@
 #include "Game/Main.h"
 #include "Gedx/DXDevice.h"
 #include "port/Port.h"
+#include "port/gl/Shown.h"
 
 #include <gtest/gtest.h>
 
@@ -97,5 +98,11 @@ TEST(NightScene, ZombiesOutsideTheDoorwayUnderTheNightSkyThenItsPlanks)
     const Pixels boarded = draw("night-boarded.png");
     EXPECT_LT(Count(boarded, night, 1024, 768, 24), 1024 * 768 - 20000)
         << "planks across the doorway";
+    // The window, the size of the back buffer, shows that picture pixel for pixel.
+    int width = 0, height = 0;
+    Pixels window;
+    ASSERT_TRUE(port::gl::ReadWindowPixels(&width, &height, &window))
+        << "a software renderer (LIBGL_ALWAYS_SOFTWARE) puts the frames into the window's pixels";
+    EXPECT_TRUE(width == 1024 && height == 768 && window == boarded);
     Shutdown();
 }

@@ -3,9 +3,13 @@
 #include "port/gl/GLDevice.h"
 
 #include "port/Port.h"
+#include "port/gl/Pacing.h"
+#include "port/sdl/WindowManager.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <ctime>
 
 namespace port
 {
@@ -16,50 +20,52 @@ namespace
 GLDevice* current = nullptr;
 bool pacing = true;
 
-// Framebuffer objects: core names where the driver has them, else the EXT ones.
-struct FramebufferFunctions
+template <typename T> bool Find(T* function, const char* core, const char* ext)
 {
-    PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
-    PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers = nullptr;
-    PFNGLBINDFRAMEBUFFERPROC bindFramebuffer = nullptr;
-    PFNGLFRAMEBUFFERTEXTURE2DPROC framebufferTexture2D = nullptr;
-    PFNGLGENRENDERBUFFERSPROC genRenderbuffers = nullptr;
-    PFNGLDELETERENDERBUFFERSPROC deleteRenderbuffers = nullptr;
-    PFNGLBINDRENDERBUFFERPROC bindRenderbuffer = nullptr;
-    PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage = nullptr;
-    PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer = nullptr;
-    PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
+    *function = reinterpret_cast<T>(SDL_GL_GetProcAddress(core));
+    if (*function == nullptr)
+        *function = reinterpret_cast<T>(SDL_GL_GetProcAddress(ext));
+    return *function != nullptr;
+}
 
-    template <typename T> static bool Load(T* function, const char* core, const char* ext)
-    {
-        *function = reinterpret_cast<T>(SDL_GL_GetProcAddress(core));
-        if (*function == nullptr)
-            *function = reinterpret_cast<T>(SDL_GL_GetProcAddress(ext));
-        return *function != nullptr;
-    }
-
-    bool LoadAll()
-    {
-        return Load(&genFramebuffers, "glGenFramebuffers", "glGenFramebuffersEXT") &&
-               Load(&deleteFramebuffers, "glDeleteFramebuffers", "glDeleteFramebuffersEXT") &&
-               Load(&bindFramebuffer, "glBindFramebuffer", "glBindFramebufferEXT") &&
-               Load(&framebufferTexture2D, "glFramebufferTexture2D", "glFramebufferTexture2DEXT") &&
-               Load(&genRenderbuffers, "glGenRenderbuffers", "glGenRenderbuffersEXT") &&
-               Load(&deleteRenderbuffers, "glDeleteRenderbuffers", "glDeleteRenderbuffersEXT") &&
-               Load(&bindRenderbuffer, "glBindRenderbuffer", "glBindRenderbufferEXT") &&
-               Load(&renderbufferStorage, "glRenderbufferStorage", "glRenderbufferStorageEXT") &&
-               Load(&framebufferRenderbuffer, "glFramebufferRenderbuffer",
-                    "glFramebufferRenderbufferEXT") &&
-               Load(&checkFramebufferStatus, "glCheckFramebufferStatus",
-                    "glCheckFramebufferStatusEXT");
-    }
-};
-FramebufferFunctions fbo;
 uint64_t Now()
 {
-    return SDL_GetPerformanceCounter();
+    timespec t;
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return uint64_t(t.tv_sec) * 1000000000u + uint64_t(t.tv_nsec);
+}
+
+void SleepUntil(uint64_t when)
+{
+    timespec t{time_t(when / 1000000000u), long(when % 1000000000u)};
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &t, nullptr) == EINTR)
+    {
+    }
 }
 } // namespace
+
+Functions fn;
+
+bool Functions::Load()
+{
+    return Find(&genFramebuffers, "glGenFramebuffers", "glGenFramebuffersEXT") &&
+           Find(&deleteFramebuffers, "glDeleteFramebuffers", "glDeleteFramebuffersEXT") &&
+           Find(&bindFramebuffer, "glBindFramebuffer", "glBindFramebufferEXT") &&
+           Find(&framebufferTexture2D, "glFramebufferTexture2D", "glFramebufferTexture2DEXT") &&
+           Find(&genRenderbuffers, "glGenRenderbuffers", "glGenRenderbuffersEXT") &&
+           Find(&deleteRenderbuffers, "glDeleteRenderbuffers", "glDeleteRenderbuffersEXT") &&
+           Find(&bindRenderbuffer, "glBindRenderbuffer", "glBindRenderbufferEXT") &&
+           Find(&renderbufferStorage, "glRenderbufferStorage", "glRenderbufferStorageEXT") &&
+           Find(&framebufferRenderbuffer, "glFramebufferRenderbuffer",
+                "glFramebufferRenderbufferEXT") &&
+           Find(&checkFramebufferStatus, "glCheckFramebufferStatus",
+                "glCheckFramebufferStatusEXT") &&
+           Find(&genBuffers, "glGenBuffers", "glGenBuffersARB") &&
+           Find(&deleteBuffers, "glDeleteBuffers", "glDeleteBuffersARB") &&
+           Find(&bindBuffer, "glBindBuffer", "glBindBufferARB") &&
+           Find(&bufferData, "glBufferData", "glBufferDataARB") &&
+           Find(&bufferSubData, "glBufferSubData", "glBufferSubDataARB");
+}
 
 GLDevice* CurrentDevice()
 {
@@ -109,7 +115,7 @@ bool GLDevice::Initialise(HRESULT* failure)
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     context = SDL_GL_CreateContext(window);
-    if (context == nullptr || !fbo.LoadAll())
+    if (context == nullptr || !fn.Load())
     {
         *failure = D3DERR_NOTAVAILABLE;
         return false;
@@ -120,8 +126,25 @@ bool GLDevice::Initialise(HRESULT* failure)
     SDL_DisplayMode mode;
     int display = SDL_GetWindowDisplayIndex(window);
     if (SDL_GetCurrentDisplayMode(display < 0 ? 0 : display, &mode) == 0 && mode.refresh_rate > 0)
-        framePeriod = 1.0 / mode.refresh_rate;
-    fbo.genFramebuffers(1, &framebuffer);
+        framePeriod = 1000000000u / uint64_t(mode.refresh_rate);
+    // Software renderers (Mesa's) keep the picture in memory, where reading it back costs a
+    // copy; drawing it again onto the window would cost a pass of the rasterizer.
+    const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    readBack = renderer != nullptr && extensions != nullptr &&
+               (std::strstr(renderer, "llvmpipe") || std::strstr(renderer, "softpipe") ||
+                std::strstr(renderer, "Software Rasterizer")) &&
+               std::strstr(extensions, "GL_MESA_pack_invert");
+    if (readBack)
+    {
+        // The window's pixels in plain memory, put on the screen by the windowing system
+        // (X's shared memory), not an OpenGL texture drawn by another renderer.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        // Mesa stores an unsized format as the data given is laid out: uploads and reads
+        // in B, G, R, A are then copies, with the same 8 bits a channel.
+        texelFormat = GL_RGBA;
+    }
+    fn.genFramebuffers(1, &framebuffer);
     *failure = MakeBackBuffer();
     if (FAILED(*failure))
         return false;
@@ -131,8 +154,17 @@ bool GLDevice::Initialise(HRESULT* failure)
 
 bool GLDevice::EnterFullScreen()
 {
-    // Cover the screen by hand too: without a window manager (a bare X server) the
-    // full-screen request alone leaves the window at its old size.
+    // A window manager makes the window cover the screen when asked; with none (a bare X
+    // server) nobody would answer the request, and SDL would wait a tenth of a second for
+    // a change that never comes: the window covers the screen by hand instead.
+    coveredByHand = !internal::DisplayHasWindowManager(window);
+    if (!coveredByHand)
+    {
+        if (SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0)
+            return false;
+        SDL_RaiseWindow(window);
+        return true;
+    }
     SDL_Rect screen;
     int display = SDL_GetWindowDisplayIndex(window);
     if (SDL_GetDisplayBounds(display < 0 ? 0 : display, &screen) == 0)
@@ -140,10 +172,20 @@ bool GLDevice::EnterFullScreen()
         SDL_SetWindowPosition(window, screen.x, screen.y);
         SDL_SetWindowSize(window, screen.w, screen.h);
     }
-    if (SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0)
-        return false;
+    SDL_SetWindowData(window, internal::COVERED_BY_HAND, this);
     SDL_RaiseWindow(window);
     return true;
+}
+
+void GLDevice::LeaveFullScreen()
+{
+    if (coveredByHand)
+        SDL_SetWindowData(window, internal::COVERED_BY_HAND, nullptr);
+    else
+        SDL_SetWindowFullscreen(window, 0);
+    coveredByHand = false;
+    SDL_SetWindowSize(window, windowWidth, windowHeight);
+    SDL_SetWindowPosition(window, windowX, windowY);
 }
 
 HRESULT GLDevice::MakeBackBuffer()
@@ -160,29 +202,31 @@ HRESULT GLDevice::MakeBackBuffer()
     if (colour)
         glDeleteTextures(1, &colour);
     if (depth)
-        fbo.deleteRenderbuffers(1, &depth);
+        fn.deleteRenderbuffers(1, &depth);
     colour = depth = 0;
     GLsizei w = GLsizei(parameters.BackBufferWidth), h = GLsizei(parameters.BackBufferHeight);
     glGenTextures(1, &colour);
     glBindTexture(GL_TEXTURE_2D, colour);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    // Laid out as the window's pixels are (B, G, R, A in memory) where the driver lets us
+    // choose, so that reading it back into the window is a plain copy.
+    glTexImage2D(GL_TEXTURE_2D, 0, texelFormat, w, h, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    fbo.bindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    fbo.framebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colour, 0);
+    fn.bindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    fn.framebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colour, 0);
     if (parameters.EnableAutoDepthStencil)
     {
-        fbo.genRenderbuffers(1, &depth);
-        fbo.bindRenderbuffer(GL_RENDERBUFFER, depth);
+        fn.genRenderbuffers(1, &depth);
+        fn.bindRenderbuffer(GL_RENDERBUFFER, depth);
         GLenum depthFormat = parameters.AutoDepthStencilFormat == D3DFMT_D16 ? GL_DEPTH_COMPONENT16
-                                                                           : GL_DEPTH_COMPONENT24;
-        fbo.renderbufferStorage(GL_RENDERBUFFER, depthFormat, w, h);
-        fbo.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
+                                                                             : GL_DEPTH_COMPONENT24;
+        fn.renderbufferStorage(GL_RENDERBUFFER, depthFormat, w, h);
+        fn.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
     }
     if (glGetError() != GL_NO_ERROR ||
-        fbo.checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
+        fn.checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
         return D3DERR_OUTOFVIDEOMEMORY;
     glViewport(0, 0, w, h);
     return D3D_OK;
@@ -216,11 +260,7 @@ HRESULT GLDevice::Reset(D3DPRESENT_PARAMETERS* p)
             return D3DERR_NOTAVAILABLE;
     }
     else if (toWindow)
-    {
-        SDL_SetWindowFullscreen(window, 0);
-        SDL_SetWindowSize(window, windowWidth, windowHeight);
-        SDL_SetWindowPosition(window, windowX, windowY);
-    }
+        LeaveFullScreen();
     HRESULT made = MakeBackBuffer();
     if (FAILED(made))
         return made;
@@ -235,7 +275,7 @@ HRESULT GLDevice::Reset(D3DPRESENT_PARAMETERS* p)
     streamOffset = streamStride = 0;
     inScene = false;
     transformsDirty = lightDirty = true;
-    nextPresent = 0;
+    displayPaces = false;
     ApplyDefaults();
     cooperativeLevel = D3D_OK;
     return D3D_OK;
@@ -248,22 +288,18 @@ GLDevice::~GLDevice()
         MakeCurrent();
         if (framebuffer)
         {
-            fbo.bindFramebuffer(GL_FRAMEBUFFER, 0);
-            fbo.deleteFramebuffers(1, &framebuffer);
+            fn.bindFramebuffer(GL_FRAMEBUFFER, 0);
+            fn.deleteFramebuffers(1, &framebuffer);
         }
         if (depth)
-            fbo.deleteRenderbuffers(1, &depth);
+            fn.deleteRenderbuffers(1, &depth);
         if (colour)
             glDeleteTextures(1, &colour);
         SDL_GL_MakeCurrent(window, nullptr);
         SDL_GL_DeleteContext(context);
     }
     if (!parameters.Windowed && !wasFullscreen)
-    {
-        SDL_SetWindowFullscreen(window, 0);
-        SDL_SetWindowSize(window, windowWidth, windowHeight);
-        SDL_SetWindowPosition(window, windowX, windowY);
-    }
+        LeaveFullScreen();
     if (current == this)
         current = nullptr;
 }
@@ -292,10 +328,31 @@ HRESULT GLDevice::EndScene()
     return D3D_OK;
 }
 
-void GLDevice::ShowBackBuffer()
+bool GLDevice::ComposeWindow()
 {
     int drawableWidth = 0, drawableHeight = 0;
     SDL_GL_GetDrawableSize(window, &drawableWidth, &drawableHeight);
+    GLint w = GLint(parameters.BackBufferWidth), h = GLint(parameters.BackBufferHeight);
+    if (drawableWidth == w && drawableHeight == h && readBack)
+    {
+        // A software renderer draws in memory: the picture is copied straight into the
+        // window's pixels, top row first, where a pass over the window would redraw it.
+        SDL_Surface* surface = SDL_GetWindowSurface(window);
+        if (surface != nullptr && surface->w == w && surface->h == h &&
+            (surface->format->format == SDL_PIXELFORMAT_RGB888 ||
+             surface->format->format == SDL_PIXELFORMAT_ARGB8888) &&
+            surface->pitch % 4 == 0)
+        {
+            glPixelStorei(GL_PACK_ALIGNMENT, 4);
+            glPixelStorei(GL_PACK_ROW_LENGTH, surface->pitch / 4);
+            glPixelStorei(GL_PACK_INVERT_MESA, GL_TRUE);
+            glReadPixels(0, 0, w, h, GL_BGRA, GL_UNSIGNED_BYTE, surface->pixels);
+            glPixelStorei(GL_PACK_INVERT_MESA, GL_FALSE);
+            glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+            return true;
+        }
+        readBack = false; // this window cannot take it: OpenGL shows the frames
+    }
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
@@ -303,17 +360,16 @@ void GLDevice::ShowBackBuffer()
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
-    fbo.bindFramebuffer(GL_FRAMEBUFFER, 0);
+    fn.bindFramebuffer(GL_FRAMEBUFFER, 0);
     glViewport(0, 0, drawableWidth, drawableHeight);
     glDisable(GL_SCISSOR_TEST);
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
     // Scaled to the screen with its aspect kept; the rest stays black.
-    double scale = std::min(double(drawableWidth) / parameters.BackBufferWidth,
-                            double(drawableHeight) / parameters.BackBufferHeight);
-    int w = int(parameters.BackBufferWidth * scale + 0.5);
-    int h = int(parameters.BackBufferHeight * scale + 0.5);
-    glViewport((drawableWidth - w) / 2, (drawableHeight - h) / 2, w, h);
+    double scale = std::min(double(drawableWidth) / w, double(drawableHeight) / h);
+    int shownWidth = int(w * scale + 0.5), shownHeight = int(h * scale + 0.5);
+    glViewport((drawableWidth - shownWidth) / 2, (drawableHeight - shownHeight) / 2, shownWidth,
+               shownHeight);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
     glDisable(GL_LIGHTING);
@@ -332,8 +388,7 @@ void GLDevice::ShowBackBuffer()
     glTexCoord2f(1, 1);
     glVertex2f(1, 1);
     glEnd();
-    SDL_GL_SwapWindow(window);
-    fbo.bindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    fn.bindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     glMatrixMode(GL_MODELVIEW);
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);
@@ -342,28 +397,21 @@ void GLDevice::ShowBackBuffer()
     glPopAttrib();
     if (boundTexture)
         glBindTexture(GL_TEXTURE_2D, boundTexture->name);
+    return false;
 }
 
 // Without vertical sync (a virtual X server has none) frames would follow as fast as the
-// processor allows, and the game moves a fixed distance a frame: wait for where the next
-// refresh would be.
-void GLDevice::Pace()
+// processor allows, and the game moves a fixed distance a frame: the finished frame waits
+// for where the next refresh would be.
+void GLDevice::WaitForRefresh()
 {
-    if (!pacing)
+    if (framePeriod == 0)
         return;
-    uint64_t frequency = SDL_GetPerformanceFrequency();
-    uint64_t period = uint64_t(framePeriod * double(frequency));
     uint64_t now = Now();
-    if (nextPresent == 0 || now > nextPresent + period)
-        nextPresent = now; // first frame, or far behind: start again from here
-    else if (now < nextPresent)
-    {
-        SDL_Delay(Uint32((nextPresent - now) * 1000 / frequency));
-        while (Now() < nextPresent)
-        {
-        }
-    }
-    nextPresent += period;
+    Refresh refresh = ScheduleFrame(nextPresent, now, framePeriod);
+    if (refresh.show > now)
+        SleepUntil(refresh.show);
+    nextPresent = refresh.next;
 }
 
 HRESULT GLDevice::Present(const RECT* sourceRect, const RECT* destRect, HWND, const RGNDATA*)
@@ -373,15 +421,48 @@ HRESULT GLDevice::Present(const RECT* sourceRect, const RECT* destRect, HWND, co
     if (cooperativeLevel != D3D_OK)
         return D3DERR_DEVICELOST;
     MakeCurrent();
+    bool copied = shownInSurface = ComposeWindow();
+    if (pacing && (copied || !displayPaces))
+    {
+        // Drawn to the end first, so that the wait is what sets the frame's time.
+        glFinish();
+        WaitForRefresh();
+    }
+    if (copied)
+    {
+        SDL_UpdateWindowSurface(window);
+        return D3D_OK;
+    }
     uint64_t before = Now();
-    ShowBackBuffer();
-    // A swap that came back at once did not wait for the display.
-    double swapSeconds = double(Now() - before) / double(SDL_GetPerformanceFrequency());
-    if (!vsync || swapSeconds < framePeriod * 0.25)
-        Pace();
-    else
+    SDL_GL_SwapWindow(window);
+    // A swap under vertical sync that came back at once did not wait for the display.
+    displayPaces = vsync && Now() - before >= framePeriod / 4;
+    if (displayPaces)
         nextPresent = 0;
     return D3D_OK;
+}
+
+bool GLDevice::ReadWindow(int* width, int* height, std::vector<uint8_t>* rgba)
+{
+    SDL_Surface* surface = shownInSurface ? SDL_GetWindowSurface(window) : nullptr;
+    if (surface == nullptr)
+        return false;
+    rgba->resize(size_t(surface->w) * surface->h * 4);
+    for (int y = 0; y < surface->h; y++)
+    {
+        const uint8_t* in = static_cast<const uint8_t*>(surface->pixels) + y * surface->pitch;
+        uint8_t* out = rgba->data() + size_t(y) * surface->w * 4;
+        for (int x = 0; x < surface->w; x++, in += 4, out += 4)
+        {
+            out[0] = in[2]; // the window's pixels are B, G, R, X in memory
+            out[1] = in[1];
+            out[2] = in[0];
+            out[3] = 0xFF;
+        }
+    }
+    *width = surface->w;
+    *height = surface->h;
+    return true;
 }
 
 void GLDevice::ReadBackBuffer(int* width, int* height, std::vector<uint8_t>* rgba)
@@ -389,7 +470,7 @@ void GLDevice::ReadBackBuffer(int* width, int* height, std::vector<uint8_t>* rgb
     MakeCurrent();
     int w = int(parameters.BackBufferWidth), h = int(parameters.BackBufferHeight);
     std::vector<uint8_t> rows(size_t(w) * h * 4);
-    fbo.bindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    fn.bindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, rows.data());
     // OpenGL's rows start at the bottom.

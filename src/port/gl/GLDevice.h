@@ -1,5 +1,6 @@
 // Direct3D 9's fixed-function device over OpenGL 2.1: the back buffer is an offscreen
-// framebuffer of the size the game asked for, shown scaled on the full-screen window.
+// framebuffer of the size the game asked for, shown scaled on the window, or read back
+// into the window's pixels where a software renderer draws and the sizes match.
 #pragma once
 
 #include "port/D3D9.h"
@@ -18,6 +19,31 @@ namespace port
 namespace gl
 {
 class GLDevice;
+
+// The entry points past OpenGL 1.1 the device uses, found once a context exists: core
+// names where the driver has them, else the extension ones.
+struct Functions
+{
+    PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
+    PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers = nullptr;
+    PFNGLBINDFRAMEBUFFERPROC bindFramebuffer = nullptr;
+    PFNGLFRAMEBUFFERTEXTURE2DPROC framebufferTexture2D = nullptr;
+    PFNGLGENRENDERBUFFERSPROC genRenderbuffers = nullptr;
+    PFNGLDELETERENDERBUFFERSPROC deleteRenderbuffers = nullptr;
+    PFNGLBINDRENDERBUFFERPROC bindRenderbuffer = nullptr;
+    PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage = nullptr;
+    PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer = nullptr;
+    PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
+    PFNGLGENBUFFERSPROC genBuffers = nullptr;
+    PFNGLDELETEBUFFERSPROC deleteBuffers = nullptr;
+    PFNGLBINDBUFFERPROC bindBuffer = nullptr;
+    PFNGLBUFFERDATAPROC bufferData = nullptr;
+    PFNGLBUFFERSUBDATAPROC bufferSubData = nullptr;
+
+    // False when a required one is missing.
+    bool Load();
+};
+extern Functions fn;
 
 class GLTexture : public RefCounted<IDirect3DTexture9>, public d3d::TextureLevel
 {
@@ -44,12 +70,20 @@ class GLVertexBuffer : public RefCounted<IDirect3DVertexBuffer9>, public d3d::Ve
     GLVertexBuffer(GLDevice* device, UINT length, DWORD fvf);
     HRESULT Lock(UINT offsetToLock, UINT sizeToLock, void** data, DWORD flags) override;
     HRESULT Unlock() override;
+    // Brings the OpenGL buffer up to date over these bytes, ahead of a draw from them.
+    void Upload(size_t from, size_t to);
 
-    GLDevice* device; // the bytes are drawn straight from memory as client arrays
+    GLDevice* device;
+    // The bytes live in an OpenGL buffer too, so that a draw does not copy them again;
+    // what was locked since is copied over before a draw reads it, block by block.
+    GLuint name = 0;
 
   private:
-    ~GLVertexBuffer() override = default;
+    ~GLVertexBuffer() override;
     ULONG LastReference() override;
+
+    static const size_t BLOCK = 4096;
+    std::vector<bool> stale; // per block: locked since it was last copied
 };
 
 class GLDevice : public RefCounted<IDirect3DDevice9>
@@ -64,13 +98,19 @@ class GLDevice : public RefCounted<IDirect3DDevice9>
 
     // The back buffer as RGBA, top row first.
     void ReadBackBuffer(int* width, int* height, std::vector<uint8_t>* rgba);
+    // The window's pixels as the last frame left them, when it went into them.
+    bool ReadWindow(int* width, int* height, std::vector<uint8_t>* rgba);
     void MakeCurrent();
     // A texture or buffer going away is unbound, so the device never reaches it again.
     void Forget(const GLTexture* texture);
     void Forget(const GLVertexBuffer* buffer);
+    // The buffer vertex arrays come from; 0 for client memory.
+    void BindArrayBuffer(GLuint buffer);
 
     std::vector<GLTexture*> textures;
     std::vector<GLVertexBuffer*> buffers;
+    // The internal format of colour textures and the back buffer (8 bits a channel).
+    GLint texelFormat = GL_RGBA8;
     // What TestCooperativeLevel answers; a test can act out a lost device with it.
     HRESULT cooperativeLevel = D3D_OK;
 
@@ -79,6 +119,7 @@ class GLDevice : public RefCounted<IDirect3DDevice9>
     ~GLDevice() override;
     bool Initialise(HRESULT* failure);
     bool EnterFullScreen();
+    void LeaveFullScreen();
     // The offscreen back buffer at the size of the presentation parameters.
     HRESULT MakeBackBuffer();
     void ApplyDefaults();
@@ -86,11 +127,12 @@ class GLDevice : public RefCounted<IDirect3DDevice9>
     void ApplyTransforms();
     void ApplyLight();
     void ApplyTextureAndSampler();
-    HRESULT Draw(D3DPRIMITIVETYPE type, UINT primitiveCount, const uint8_t* vertices, UINT stride);
-    // Presentation: the back buffer scaled onto the window, and frames paced to the
-    // display's refresh.
-    void ShowBackBuffer();
-    void Pace();
+    // Vertices at this address, or at this offset into the bound array buffer.
+    HRESULT Draw(D3DPRIMITIVETYPE type, UINT primitiveCount, uintptr_t vertices, UINT stride);
+    // Presentation: the back buffer onto the window, a wait for the refresh, the swap.
+    // True when the frame went into the window's own pixels, shown without a swap.
+    bool ComposeWindow();
+    void WaitForRefresh();
     GLTexture* OwnTexture(IDirect3DBaseTexture9* texture) const;
     GLVertexBuffer* OwnBuffer(IDirect3DVertexBuffer9* buffer) const;
 
@@ -98,6 +140,7 @@ class GLDevice : public RefCounted<IDirect3DDevice9>
     SDL_GLContext context = nullptr;
     D3DPRESENT_PARAMETERS parameters;
     GLuint framebuffer = 0, colour = 0, depth = 0;
+    GLuint arrayBuffer = 0; // bound to GL_ARRAY_BUFFER
     bool inScene = false;
 
     std::map<D3DRENDERSTATETYPE, DWORD> renderStates;
@@ -112,10 +155,14 @@ class GLDevice : public RefCounted<IDirect3DDevice9>
     GLVertexBuffer* stream = nullptr;
     UINT streamOffset = 0, streamStride = 0;
 
+    bool readBack = false;       // frames reach the window as pixels read back, when they fit
+    bool shownInSurface = false; // the last one did
     bool vsync = false;
-    double framePeriod = 1.0 / 60.0;
-    uint64_t nextPresent = 0;
+    bool displayPaces = false;               // the last swap waited for the display's refresh
+    uint64_t framePeriod = 1000000000u / 60; // in nanoseconds
+    uint64_t nextPresent = 0;                // when the next frame is due, monotonic ns
     bool wasFullscreen = false;
+    bool coveredByHand = false; // full screen without a window manager to ask
     int windowX = 0, windowY = 0, windowWidth = 0, windowHeight = 0;
 };
 

@@ -2,6 +2,7 @@
 #include "port/Port.h"
 #include "port/PortInternal.h"
 #include "port/gl/GLDevice.h"
+#include "port/gl/Shown.h"
 
 #include <cstdio>
 #include <sys/stat.h>
@@ -98,6 +99,15 @@ bool ReadBackBuffer(int* width, int* height, std::vector<uint8_t>* rgba)
     device->ReadBackBuffer(width, height, rgba);
     return true;
 }
+
+namespace gl
+{
+bool ReadWindowPixels(int* width, int* height, std::vector<uint8_t>* rgba)
+{
+    GLDevice* device = CurrentDevice();
+    return device != nullptr && device->ReadWindow(width, height, rgba);
+}
+} // namespace gl
 
 void SetPresentPacing(bool on)
 {

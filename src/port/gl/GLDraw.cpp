@@ -1,5 +1,5 @@
-// The OpenGL device's drawing: clears, and primitives from a vertex buffer or from user
-// memory as client arrays.
+// The OpenGL device's drawing: clears, and primitives from a vertex buffer's OpenGL buffer
+// or from user memory as client arrays.
 #include "port/gl/GLDevice.h"
 
 namespace port
@@ -70,14 +70,24 @@ HRESULT GLDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR
     return D3D_OK;
 }
 
-HRESULT GLDevice::Draw(D3DPRIMITIVETYPE type, UINT primitiveCount, const uint8_t* vertices,
-                       UINT stride)
+void GLDevice::BindArrayBuffer(GLuint buffer)
+{
+    if (arrayBuffer == buffer)
+        return;
+    fn.bindBuffer(GL_ARRAY_BUFFER, buffer);
+    arrayBuffer = buffer;
+}
+
+HRESULT GLDevice::Draw(D3DPRIMITIVETYPE type, UINT primitiveCount, uintptr_t vertices, UINT stride)
 {
     UINT count = 0;
     d3d::VerticesFor(type, primitiveCount, &count);
     if (count == 0)
         return D3D_OK;
     MakeCurrent();
+    // An address, or an offset into the bound buffer.
+    auto at = [vertices](size_t offset)
+    { return reinterpret_cast<const void*>(vertices + offset); };
     ApplyTransforms();
     ApplyLight();
     ApplyTextureAndSampler();
@@ -86,7 +96,7 @@ HRESULT GLDevice::Draw(D3DPRIMITIVETYPE type, UINT primitiveCount, const uint8_t
     if ((fvf & 0x00E) == D3DFVF_XYZ)
     {
         glEnableClientState(GL_VERTEX_ARRAY);
-        glVertexPointer(3, GL_FLOAT, GLsizei(stride), vertices);
+        glVertexPointer(3, GL_FLOAT, GLsizei(stride), at(0));
         offset = 12;
     }
     else
@@ -94,7 +104,7 @@ HRESULT GLDevice::Draw(D3DPRIMITIVETYPE type, UINT primitiveCount, const uint8_t
     if (fvf & D3DFVF_NORMAL)
     {
         glEnableClientState(GL_NORMAL_ARRAY);
-        glNormalPointer(GL_FLOAT, GLsizei(stride), vertices + offset);
+        glNormalPointer(GL_FLOAT, GLsizei(stride), at(offset));
         offset += 12;
     }
     else
@@ -112,7 +122,7 @@ HRESULT GLDevice::Draw(D3DPRIMITIVETYPE type, UINT primitiveCount, const uint8_t
     if (((fvf >> 8) & 0xF) >= 1)
     {
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-        glTexCoordPointer(2, GL_FLOAT, GLsizei(stride), vertices + offset);
+        glTexCoordPointer(2, GL_FLOAT, GLsizei(stride), at(offset));
     }
     else
     {
@@ -130,9 +140,13 @@ HRESULT GLDevice::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT pr
         return D3DERR_INVALIDCALL;
     if (primitiveCount == 0)
         return D3D_OK;
-    return Draw(type, primitiveCount,
-                stream->bytes.data() + streamOffset + size_t(startVertex) * streamStride,
-                streamStride);
+    UINT count = 0;
+    d3d::VerticesFor(type, primitiveCount, &count);
+    size_t first = streamOffset + size_t(startVertex) * streamStride;
+    MakeCurrent();
+    BindArrayBuffer(stream->name);
+    stream->Upload(first, first + size_t(count) * streamStride);
+    return Draw(type, primitiveCount, first, streamStride);
 }
 
 HRESULT GLDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount,
@@ -141,8 +155,10 @@ HRESULT GLDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount,
     if (!d3d::ValidDraw(type, primitiveCount, inScene, fvf) || vertexData == nullptr ||
         vertexStride == 0 || primitiveCount == 0)
         return D3DERR_INVALIDCALL;
+    MakeCurrent();
+    BindArrayBuffer(0);
     HRESULT result =
-        Draw(type, primitiveCount, static_cast<const uint8_t*>(vertexData), vertexStride);
+        Draw(type, primitiveCount, reinterpret_cast<uintptr_t>(vertexData), vertexStride);
     // Direct3D leaves stream 0 unset after drawing from user memory.
     stream = nullptr;
     streamOffset = streamStride = 0;

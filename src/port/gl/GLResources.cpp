@@ -1,6 +1,8 @@
 // The OpenGL device's textures and vertex buffers: default-pool textures live in OpenGL,
-// system-memory ones and vertex buffers in memory.
+// system-memory ones in memory, vertex buffers in both.
 #include "port/gl/GLDevice.h"
+
+#include <algorithm>
 
 namespace port
 {
@@ -15,8 +17,8 @@ GLTexture::GLTexture(GLDevice* device, UINT width, UINT height, DWORD usage, D3D
         device->MakeCurrent();
         glGenTextures(1, &name);
         glBindTexture(GL_TEXTURE_2D, name);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, GLsizei(width), GLsizei(height), 0, GL_BGRA,
-                     GL_UNSIGNED_BYTE, nullptr);
+        glTexImage2D(GL_TEXTURE_2D, 0, device->texelFormat, GLsizei(width), GLsizei(height), 0,
+                     GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
     }
     else
         texels.assign(size_t(width) * height, 0u);
@@ -55,10 +57,21 @@ HRESULT GLTexture::UnlockRect(UINT level)
 }
 
 GLVertexBuffer::GLVertexBuffer(GLDevice* device, UINT length, DWORD fvf)
-    : VertexBytes(length, fvf), device(device)
+    : VertexBytes(length, fvf), device(device), stale((length + BLOCK - 1) / BLOCK, true)
 {
+    // Storage only: the first draw copies what it reads, by then usually written.
+    device->MakeCurrent();
+    fn.genBuffers(1, &name);
+    device->BindArrayBuffer(name);
+    fn.bufferData(GL_ARRAY_BUFFER, GLsizeiptr(length), nullptr, GL_DYNAMIC_DRAW);
     device->AddRef();
     device->buffers.push_back(this);
+}
+
+GLVertexBuffer::~GLVertexBuffer()
+{
+    device->MakeCurrent();
+    fn.deleteBuffers(1, &name);
 }
 
 ULONG GLVertexBuffer::LastReference()
@@ -73,12 +86,38 @@ ULONG GLVertexBuffer::LastReference()
 
 HRESULT GLVertexBuffer::Lock(UINT offsetToLock, UINT sizeToLock, void** data, DWORD)
 {
-    return LockBytes(offsetToLock, sizeToLock, data);
+    HRESULT result = LockBytes(offsetToLock, sizeToLock, data);
+    if (SUCCEEDED(result))
+    {
+        // Whatever the caller writes is in these blocks.
+        size_t end = sizeToLock == 0 ? bytes.size() : size_t(offsetToLock) + sizeToLock;
+        for (size_t b = offsetToLock / BLOCK; b * BLOCK < end; b++)
+            stale[b] = true;
+    }
+    return result;
 }
 
 HRESULT GLVertexBuffer::Unlock()
 {
     return UnlockBytes();
+}
+
+void GLVertexBuffer::Upload(size_t from, size_t to)
+{
+    // The stale blocks the draw reads, in runs, each run one copy.
+    size_t last = (to + BLOCK - 1) / BLOCK;
+    for (size_t b = from / BLOCK; b < last; b++)
+    {
+        if (!stale[b])
+            continue;
+        size_t run = b;
+        while (run < last && stale[run])
+            stale[run++] = false;
+        size_t start = b * BLOCK, end = std::min(run * BLOCK, bytes.size());
+        fn.bufferSubData(GL_ARRAY_BUFFER, GLintptr(start), GLsizeiptr(end - start),
+                         bytes.data() + start);
+        b = run;
+    }
 }
 
 void GLDevice::Forget(const GLTexture* texture)
@@ -89,6 +128,8 @@ void GLDevice::Forget(const GLTexture* texture)
 
 void GLDevice::Forget(const GLVertexBuffer* buffer)
 {
+    if (arrayBuffer == buffer->name)
+        arrayBuffer = 0; // deleting a bound buffer unbinds it
     if (stream == buffer)
     {
         stream = nullptr;
@@ -139,6 +180,12 @@ HRESULT GLDevice::CreateVertexBuffer(UINT length, DWORD, DWORD newFvf, D3DPOOL p
     if (length > d3d::MAX_VERTEX_BUFFER_LENGTH)
         return D3DERR_OUTOFVIDEOMEMORY;
     *vertexBuffer = new GLVertexBuffer(this, length, newFvf);
+    if (glGetError() != GL_NO_ERROR)
+    {
+        (*vertexBuffer)->Release();
+        *vertexBuffer = nullptr;
+        return D3DERR_OUTOFVIDEOMEMORY;
+    }
     return D3D_OK;
 }
 
@@ -149,16 +196,21 @@ HRESULT GLDevice::UpdateTexture(IDirect3DBaseTexture9* source, IDirect3DBaseText
     if (!d3d::CanUpdate(from, to))
         return D3DERR_INVALIDCALL;
     MakeCurrent();
-    std::vector<uint32_t> upload = from->texels;
+    const uint32_t* texels = from->texels.data();
+    std::vector<uint32_t> opaque;
     if (to->format == D3DFMT_X8R8G8B8)
-        for (uint32_t& t : upload)
+    {
+        opaque = from->texels;
+        for (uint32_t& t : opaque)
             t |= 0xFF000000u; // no alpha channel: opaque
+        texels = opaque.data();
+    }
     glBindTexture(GL_TEXTURE_2D, to->name);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     // 0xAARRGGBB words are the bytes B, G, R, A in memory.
     glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, GLsizei(to->width), GLsizei(to->height), GL_BGRA,
-                    GL_UNSIGNED_BYTE, upload.data());
+                    GL_UNSIGNED_BYTE, texels);
     if (boundTexture)
         glBindTexture(GL_TEXTURE_2D, boundTexture->name);
     return glGetError() == GL_NO_ERROR ? D3D_OK : D3DERR_INVALIDCALL;

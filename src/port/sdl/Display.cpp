@@ -4,6 +4,7 @@
 #include "port/Port.h"
 #include "port/PortInternal.h"
 #include "port/sdl/KeyTable.h"
+#include "port/sdl/WindowManager.h"
 
 #include <SDL.h>
 
@@ -86,6 +87,9 @@ bool DisplayCreateWindow(WindowRecord& window)
 {
     if (!DisplayAvailable())
         return false;
+    // The device draws into a back buffer of its own, depth and all: the window needs
+    // none of its own (it would be memory to clear and keep for nothing).
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
     Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_OPENGL;
     if (!Bordered(window))
         flags |= SDL_WINDOW_BORDERLESS;
@@ -128,7 +132,8 @@ void DisplayMoveWindow(WindowRecord& window)
     if (window.display == nullptr)
         return;
     // A full-screen window keeps the whole screen.
-    if (SDL_GetWindowFlags(window.display) & SDL_WINDOW_FULLSCREEN)
+    if ((SDL_GetWindowFlags(window.display) & SDL_WINDOW_FULLSCREEN) ||
+        SDL_GetWindowData(window.display, COVERED_BY_HAND) != nullptr)
         return;
     int width, height;
     ClientSize(window, &width, &height);
