@@ -193,8 +193,9 @@ Image MakeAxeSwing()
 // ink of each sits on one band, outline included, inside the shortest picture (the colon's):
 // any number reads level.
 constexpr double GLYPH_INK_TOP = 1.0, GLYPH_INK_BOTTOM = 24.0, GLYPH_OUTLINE = 3.5;
-// Digits fill their pictures' widths less this, so the pen leaves one gap between any two.
-constexpr double GLYPH_GAP = 8.0;
+// Digits fill their pictures' widths but for this margin each side, outline included, so the
+// pen leaves the same gap between any two.
+constexpr double GLYPH_MARGIN = 2.25;
 
 Image MakeDigit(char ch, int width, int height)
 {
@@ -216,7 +217,7 @@ Image MakeDigit(char ch, int width, int height)
     }
     else
     {
-        const double inset = (GLYPH_GAP - GLYPH_OUTLINE) / 2 + GLYPH_OUTLINE / 2;
+        const double inset = GLYPH_MARGIN + GLYPH_OUTLINE / 2;
         FittedTextPath(cr, s, inset, top, width - 2 * inset, bottom - top);
     }
     cairo_pattern_t* p = cairo_pattern_create_linear(0, GLYPH_INK_TOP, 0, GLYPH_INK_BOTTOM);
