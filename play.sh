@@ -3,12 +3,20 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
+build=build/linux
 ./scripts/install-deps.sh play
+if [ ! -x "$build/gloamfield" ] && [ ! -x "$build/src/gloamfield" ]; then
+  # Only the first start compiles everything, a minute and a half's work for two cores; later
+  # starts find it built and go straight to the game.
+  cores=$(nproc)
+  seconds=$((180 / cores > 20 ? 180 / cores : 20))
+  echo "First start: building the game and generating its world in $build/."
+  echo "That takes roughly $seconds seconds on $cores cores; later starts skip it."
+fi
 cmake --preset linux >/dev/null
 # The game and its world; the tests are ./test.sh's business.
 cmake --build --preset linux -j "$(nproc)" --target gloamfield world
 
-build=build/linux
 game=""
 for candidate in "$build/gloamfield" "$build/src/gloamfield"; do
   [ -x "$candidate" ] && game=$candidate && break

@@ -26,7 +26,7 @@ grep -qF "File not found: 'GameSettings.ini'" "$work/empty.err" ||
 echo "-- playing: the day sky and the HUD"
 mkdir "$work/play"
 cp -r "$build/Data" "$build/GameSettings.ini" "$work/play/"
-(cd "$work/play" && exec "$game") >"$work/play.out" 2>"$work/play.err" &
+(cd "$work/play" && XDG_PICTURES_DIR="$work/pictures" exec "$game") >"$work/play.out" 2>"$work/play.err" &
 game_pid=$!
 window=$(wait_window Gloamfield 20) || {
   xwininfo -root -tree >"$work/windows.txt" 2>&1 || true
@@ -78,12 +78,13 @@ stop "$other_pid"
 other_pid=""
 [ ! -s "$work/play.err" ] || fail "stderr after switching away and back: $(cat "$work/play.err")"
 
-echo "-- the 4 key writes a screenshot"
+echo "-- the 4 key writes a screenshot into the pictures folder and says where"
 hold 4 0.3
-for _ in $(seq 50); do [ -e "$work/play/screenshot-0001.png" ] && break; sleep 0.1; done
-[ -s "$work/play/screenshot-0001.png" ] || fail "no screenshot-0001.png written"
-[ "$(head -c 8 "$work/play/screenshot-0001.png" | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] ||
-  fail "screenshot-0001.png is not a PNG"
+picture=$work/pictures/Gloamfield/screenshot-0001.png
+for _ in $(seq 50); do [ -e "$picture" ] && break; sleep 0.1; done
+[ -s "$picture" ] || fail "no $picture written"
+[ "$(head -c 8 "$picture" | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] || fail "$picture is not a PNG"
+grep -qF "$picture" "$work/play.out" || fail "the game did not say where the screenshot went"
 
 echo "-- Escape ends the game with status 0"
 hold Escape 0.3

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <vector>
@@ -220,6 +221,13 @@ TEST_F(PixelTest, AlphaTestDropsKeyedTexelsAndBlendingMixesHalfAlpha)
     double a = 127.0 / 255.0;
     ExpectPixel(60, 90, a * 127 + (1 - a) * 255, a * 127, a * 127, 2);
     ExpectPixel(20, 90, 255, 0, 0, 0);
+    // Magnified, opaque blue beside keyed white fades into the red behind with no white in
+    // the mix: halfway, half blue and half red.
+    FrameStart(0x00FF0000);
+    device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+    Quad(-1, 1, 1, -1, 0.5f, Texture(2, 1, {0xFF0000FFu, 0x00FFFFFFu}));
+    device->EndScene();
+    ExpectPixel(80, 60, 127, 0, 128, 6);
 }
 
 TEST_F(PixelTest, CounterClockwiseTrianglesAreCulledByDefault)
@@ -340,13 +348,26 @@ TEST_F(PixelTest, PrintScreenWritesNumberedPictures)
     device->EndScene();
     device->Present(nullptr, nullptr, nullptr, nullptr);
     TempDir dir;
-    dir.Write("screenshot-0001.png", std::string("taken")); // never overwritten
+    // In a Gloamfield folder of the desktop's pictures folder, made when missing and numbered
+    // on; the folder user-dirs.dirs names without the variable; here when none can be made.
+    const std::string folder = dir.Path() + "/Pictures/Gloamfield/", home = getenv("HOME");
+    setenv("XDG_PICTURES_DIR", (dir.Path() + "/Pictures").c_str(), 1);
     keybd_event(VK_SNAPSHOT, 0, 0, 0);
-    EXPECT_EQ(port::LastScreenshot(), "screenshot-0002.png");
+    EXPECT_EQ(port::LastScreenshot(), folder + "screenshot-0001.png");
     keybd_event(VK_SNAPSHOT, 0, KEYEVENTF_KEYUP, 0); // the key going up takes none
     keybd_event(VK_SNAPSHOT, 0, 0, 0);
-    EXPECT_EQ(port::LastScreenshot(), "screenshot-0003.png");
-    std::ifstream png("screenshot-0002.png", std::ios::binary);
+    EXPECT_EQ(port::LastScreenshot(), folder + "screenshot-0002.png");
+    unsetenv("XDG_PICTURES_DIR");
+    unsetenv("XDG_CONFIG_HOME");
+    setenv("HOME", dir.Path().c_str(), 1);
+    dir.Write(".config/user-dirs.dirs", std::string("XDG_PICTURES_DIR=\"$HOME/Bilder\"\n"));
+    keybd_event(VK_SNAPSHOT, 0, 0, 0);
+    EXPECT_EQ(port::LastScreenshot(), dir.Path() + "/Bilder/Gloamfield/screenshot-0001.png");
+    setenv("HOME", "/proc/none", 1);
+    keybd_event(VK_SNAPSHOT, 0, 0, 0);
+    setenv("HOME", home.c_str(), 1);
+    EXPECT_EQ(port::LastScreenshot(), "screenshot-0001.png");
+    std::ifstream png(folder + "screenshot-0002.png", std::ios::binary);
     std::string header(24, '\0');
     ASSERT_TRUE(png.read(&header[0], 24));
     EXPECT_EQ(header.substr(0, 8), "\x89PNG\r\n\x1a\n");

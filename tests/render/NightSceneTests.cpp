@@ -86,6 +86,10 @@ TEST(NightScene, ZombiesOutsideTheDoorwayUnderTheNightSkyThenItsPlanks)
     for (int k = 0; k < shown; k++)
         g.zombies[k].pos = M3DVector(hx + 26 + 3 * k, hy - 12 - 4 * k, 0);
     const Pixels night = draw("night-scene.png");
+    // With the nightfall banner up, the health number beside it stays as it was.
+    g.nightfallTime = timeGetTime();
+    EXPECT_EQ(Count(draw("night-banner.png"), night, 176, 323, 0), 176 * 323);
+    g.nightfallTime -= 10000;
 
     const Pixels nightSky = {0x19, 0x2F, 0x2C}, daySky = {0x76, 0xD3, 0xE4};
     EXPECT_GT(Count(night, nightSky, 1024, 384, 6), 5000) << "night sky in the upper half";

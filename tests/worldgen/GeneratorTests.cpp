@@ -1,11 +1,13 @@
 // The generator's worlds loaded by the game itself, and what the generator promises beyond
 // the checks of the game's loader: fair ground, a shelter near the start, trees clear of
-// the houses, walls as the house plan has them and clean pictures.
+// the houses, wood for the first day within reach, walls as the house plan has them and
+// clean pictures.
 #include "Game/Game.h"
 #include "Game/Globals.h"
 #include "Game/Images.h"
 #include "Gedx/DXDevice.h"
 #include "Gedx/DXTexture.h"
+#include "Settings/Settings.h"
 #include "house_model.h"
 #include "image.h"
 #include "port/MemoryDevice.h"
@@ -23,6 +25,9 @@
 
 namespace
 {
+// The shipped world and five others.
+const char* const SEEDS[] = {"", "--seed 1", "--seed 2", "--seed 77", "--seed 9001", "--seed 4242"};
+
 int Generate(const std::string& arguments)
 {
     return std::system((std::string(WORLDGEN_EXE) + " " + arguments + " >/dev/null 2>&1").c_str());
@@ -107,7 +112,7 @@ TEST(Generator, OneSeedOneWorldAndArgumentsItDoesNotKnowAreRefused)
 TEST(Generator, EverySeedGivesAWorldTheGameLoadsAndThatIsFairToPlay)
 {
     using namespace worldgen;
-    for (const char* seed : {"", "--seed 1", "--seed 2", "--seed 77", "--seed 9001"})
+    for (const char* seed : SEEDS)
     {
         SCOPED_TRACE(seed);
         Generated world(seed);
@@ -157,6 +162,71 @@ TEST(Generator, EverySeedGivesAWorldTheGameLoadsAndThatIsFairToPlay)
     }
 }
 
+// The first day as a player who goes straight for the wood plays it: out from the start to
+// each tree within 60, nearest first, and back; then to the nearest house, in through its
+// front doorway, and a board nailed there for every piece of wood, all before 18:00.
+TEST(Generator, TheTreesNearTheStartBoardTheNearestDoorwayOnTheFirstDay)
+{
+    for (const char* seed : SEEDS)
+    {
+        SCOPED_TRACE(seed);
+        Generated world(seed);
+        CGame& g = world.Game();
+        // Turns to (x, y) with the mouse and walks to within `near` of it; false if a step fails.
+        auto walkTo = [&](double x, double y, double near)
+        {
+            const double turn = std::atan2(y - g.posY, x - g.posX) - g.yaw;
+            world.Update(16, {{}, int32_t(std::lround(turn * 35000 / MouseSensitivity))});
+            for (double d = std::hypot(x - g.posX, y - g.posY); d > near + 1;)
+            {
+                world.Update(16, {{DIK_W}});
+                if (std::hypot(x - g.posX, y - g.posY) >= d)
+                    return false;
+                d = std::hypot(x - g.posX, y - g.posY);
+            }
+            return true;
+        };
+        auto fromStart = [](double x, double y) { return std::hypot(x - START_X, y - START_Y); };
+        std::vector<std::pair<double, int32_t>> near; // distance and tree
+        for (int32_t t = 0; t < g.treeCount; t++)
+            if (fromStart(g.trees[t].x, g.trees[t].y) <= 60)
+                near.push_back({fromStart(g.trees[t].x, g.trees[t].y), t});
+        std::sort(near.begin(), near.end());
+        EXPECT_GE(near.size(), 5u);
+        for (const auto& [distance, t] : near)
+        {
+            ASSERT_TRUE(walkTo(g.trees[t].x, g.trees[t].y, 4.0)) << "to tree " << t;
+            for (int32_t swing = 0; swing < 3 && g.trees[t].x < WORLD_LIMIT; swing++)
+            {
+                world.Update(16, {{}, 0, 0, true});
+                world.Update(250);
+            }
+            ASSERT_TRUE(walkTo(START_X, START_Y, 0.0)) << "back from tree " << t;
+        }
+
+        int32_t h = 0; // the nearest house, by its reference point as the map gives it
+        auto houseAway = [&](int32_t k) {
+            return fromStart(g.houses[k].x + house::REFERENCE_X,
+                             g.houses[k].y + house::REFERENCE_Y);
+        };
+        for (int32_t k = 0; k < g.houseCount; k++)
+            h = houseAway(k) < houseAway(h) ? k : h;
+        const house::Window& door = house::WINDOW[0];
+        const house::Rect& zone = door.standingZone;
+        ASSERT_TRUE(walkTo(g.houses[h].x + door.entry.x + 12 * std::cos(door.outwardAngle),
+                           g.houses[h].y + door.entry.y + 12 * std::sin(door.outwardAngle), 0.0));
+        ASSERT_TRUE(walkTo(g.houses[h].x + (zone.x0 + zone.x1) / 2,
+                           g.houses[h].y + (zone.y0 + zone.y1) / 2, 0.0));
+        for (int32_t press = 0, wood = g.wood; press < wood; press++)
+        {
+            world.Update(16, {{}, 0, 0, false, true});
+            world.Update(16);
+        }
+        EXPECT_EQ(g.boards[h][0], int32_t(near.size()));
+        EXPECT_TRUE(gameState == GAME_PLAYING && g.phase == PHASE_DAY && g.hour < 18) << g.hour;
+    }
+}
+
 TEST(Generator, TheShippedWorldsWallsMatchThePlanAndItsPicturesAreClean)
 {
     Generated world("");
@@ -197,6 +267,8 @@ TEST(Generator, TheShippedWorldsWallsMatchThePlanAndItsPicturesAreClean)
     // Every picture at its size (the loaders refuse any other), without fringes near the keys;
     // the game-over pictures full and distinct.
     std::vector<uint32_t> gameOver[2];
+    // Each picture's first and last rows and first column with opaque texels.
+    std::vector<int32_t> inkTop(image::COUNT, 9999), inkBottom(image::COUNT, -1), inkLeft = inkTop;
     for (const image::File& file : image::FILES)
     {
         SCOPED_TRACE(file.name);
@@ -222,6 +294,10 @@ TEST(Generator, TheShippedWorldsWallsMatchThePlanAndItsPicturesAreClean)
             fringe += id == image::ZOMBIE && c >> 24 && (i % 64 >= 60 || i / 64 >= 155);
             if (id <= image::GAME_OVER_KILLED)
                 gameOver[id].push_back(c);
+            if (c >> 24 == 0xFF)
+                inkTop[id] = std::min(inkTop[id], i / file.width),
+                inkBottom[id] = std::max(inkBottom[id], i / file.width),
+                inkLeft[id] = std::min(inkLeft[id], i % file.width);
         }
         // The game-over pictures are drawn opaque, where white shows white and magenta grey.
         EXPECT_GT(opaque, id <= image::GAME_OVER_KILLED ? size * 99 / 100 : size / 20);
@@ -230,6 +306,16 @@ TEST(Generator, TheShippedWorldsWallsMatchThePlanAndItsPicturesAreClean)
                   id == image::GRASS || id == image::WALL || id == image::BOARD ? size : opaque);
         EXPECT_EQ(fringe, 0);
     }
+    // Drawn from one top edge, the digits' ink spans the same rows within one, and the colon
+    // stands on their baseline: any number reads level.
+    const auto tops = std::minmax_element(&inkTop[image::DIGITS], &inkTop[image::COLON]);
+    const auto bottoms =
+        std::minmax_element(&inkBottom[image::DIGITS], &inkBottom[image::COLON + 1]);
+    EXPECT_LE(*tops.second - *tops.first, 1);
+    EXPECT_LE(*bottoms.second - *bottoms.first, 1);
+    // The axe stays inside its pictures; only the sleeve runs off their right and bottom edges.
+    for (const int32_t axe : {image::AXE_IDLE, image::AXE_SWING})
+        EXPECT_TRUE(inkLeft[axe] > 0 && inkTop[axe] > 0) << inkLeft[axe] << "," << inkTop[axe];
     size_t same = 0;
     for (size_t i = 0; i < gameOver[0].size(); i++)
         same += gameOver[0][i] == gameOver[1][i];

@@ -162,44 +162,69 @@ Image MakeAxeSwing()
 {
     Canvas c(378, 218);
     cairo_t* cr = c.fg();
+    // The grip low on the right, turned and scaled so the whole blade stays in the picture.
+    const double cx = 340, cy = 180, turn = -1.1, scale = 0.75;
     // Trails behind the head as it comes down.
     cairo_t* k = c.key();
-    const double cx = 318, cy = 188;
     cairo_set_line_cap(k, CAIRO_LINE_CAP_ROUND);
-    const double trails[3][3] = {{296, 12, -2.62}, {262, 8, -2.55}, {228, 5, -2.45}};
+    const double trails[3][3] = {{285, 12, -2.52}, {252, 8, -2.45}, {219, 5, -2.35}};
     for (const auto& t : trails)
     {
-        cairo_arc(k, cx, cy, t[0], t[2], -1.7);
+        cairo_arc(k, cx, cy, t[0], t[2], -1.6);
         cairo_set_line_width(k, t[1]);
         cairo_stroke(k);
     }
-    Sleeve(cr, 330, 196, 378, 218, 378, 150);
+    Sleeve(cr, cx + 12, cy + 8, 378, 218, 378, 150);
     cairo_save(cr);
     cairo_translate(cr, cx, cy);
-    cairo_rotate(cr, -1.2);
-    cairo_scale(cr, 0.78, 0.78);
+    cairo_rotate(cr, turn);
+    cairo_scale(cr, scale, scale);
     DrawAxe(cr);
     cairo_restore(cr);
     cairo_save(cr);
     cairo_translate(cr, cx, cy - 4);
-    cairo_rotate(cr, -1.2);
-    DrawFist(cr, 0.78);
+    cairo_rotate(cr, turn);
+    DrawFist(cr, scale);
     cairo_restore(cr);
     return c.ComposeKeyed();
 }
+
+// The game draws every glyph from one top edge and their pictures differ in height, so the
+// ink of each sits on one band, outline included, inside the shortest picture (the colon's):
+// any number reads level.
+constexpr double GLYPH_INK_TOP = 1.0, GLYPH_INK_BOTTOM = 24.0, GLYPH_OUTLINE = 3.5;
+// Digits fill their pictures' widths but for this margin each side, outline included, so the
+// pen leaves the same gap between any two.
+constexpr double GLYPH_MARGIN = 2.25;
 
 Image MakeDigit(char ch, int width, int height)
 {
     Canvas c(width, height);
     cairo_t* cr = c.fg();
     UseFont(cr, Face::SansBold, 100);
+    const double top = GLYPH_INK_TOP + GLYPH_OUTLINE / 2,
+                 bottom = GLYPH_INK_BOTTOM - GLYPH_OUTLINE / 2;
     const std::string s(1, ch);
-    FittedTextPath(cr, s, 2.5, 2.5, width - 5.0, height - 5.0);
-    cairo_pattern_t* p = cairo_pattern_create_linear(0, 0, 0, height);
+    if (ch == ':')
+    {
+        // The font's own proportions, at the digits' scale, standing on their baseline.
+        cairo_text_extents_t digit, colon;
+        cairo_text_extents(cr, "0", &digit);
+        cairo_text_extents(cr, ":", &colon);
+        const double scale = (bottom - top) / digit.height;
+        const double w = colon.width * scale, h = colon.height * scale;
+        FittedTextPath(cr, s, (width - w) / 2, bottom - h, w, h);
+    }
+    else
+    {
+        const double inset = GLYPH_MARGIN + GLYPH_OUTLINE / 2;
+        FittedTextPath(cr, s, inset, top, width - 2 * inset, bottom - top);
+    }
+    cairo_pattern_t* p = cairo_pattern_create_linear(0, GLYPH_INK_TOP, 0, GLYPH_INK_BOTTOM);
     cairo_pattern_add_color_stop_rgb(p, 0, 1.0, 0.86, 0.42);
     cairo_pattern_add_color_stop_rgb(p, 1, 0.9, 0.55, 0.16);
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-    cairo_set_line_width(cr, 3.5);
+    cairo_set_line_width(cr, GLYPH_OUTLINE);
     SetRgb(cr, 36, 22, 10);
     cairo_stroke_preserve(cr);
     cairo_set_source(cr, p);
@@ -275,24 +300,29 @@ Image MakeClockIcon()
     return c.ComposeKeyed();
 }
 
-// A half-transparent band behind large lettering, framed above and below.
+// A half-transparent band behind large lettering, framed above and below. The band stops
+// short of the picture's sides: centred on the screen, the nightfall banner would otherwise
+// cover the end of the health number on its left.
+constexpr int BANNER_MARGIN = 24;
+
 Image MakeBanner(const std::string& text, int width, int height, bool night)
 {
     Canvas c(width, height);
     cairo_t* cr = c.fg();
-    cairo_rectangle(c.key(), 0, 3, width, height - 6);
+    const double x0 = BANNER_MARGIN, band = width - 2.0 * BANNER_MARGIN;
+    cairo_rectangle(c.key(), x0, 3, band, height - 6);
     cairo_set_source_rgba(c.key(), 0, 0, 0, 1);
     cairo_fill(c.key());
     const int fr = night ? 24 : 80, fg = night ? 30 : 50, fb = night ? 70 : 20;
     SetRgb(cr, fr, fg, fb);
-    cairo_rectangle(cr, 0, 0, width, 3);
-    cairo_rectangle(cr, 0, height - 3, width, 3);
+    cairo_rectangle(cr, x0, 0, band, 3);
+    cairo_rectangle(cr, x0, height - 3, band, 3);
     cairo_fill(cr);
 
     // Ornaments at both ends: crescent moons by night, rising suns by day.
     for (int side : {-1, 1})
     {
-        const double ox = width / 2.0 + side * (width / 2.0 - 30), oy = height / 2.0;
+        const double ox = width / 2.0 + side * (band / 2.0 - 30), oy = height / 2.0;
         if (night)
         {
             cairo_arc(cr, ox, oy, 13, 0, 2 * PI);
@@ -325,7 +355,7 @@ Image MakeBanner(const std::string& text, int width, int height, bool night)
     UseFont(cr, Face::SerifBold, 40);
     cairo_text_extents_t e;
     cairo_text_extents(cr, text.c_str(), &e);
-    const double fit = std::min((width - 110.0) / e.width, (height - 12.0) / e.height);
+    const double fit = std::min((band - 110.0) / e.width, (height - 12.0) / e.height);
     UseFont(cr, Face::SerifBold, 40 * fit);
     CentredTextPath(cr, text, width / 2.0, height / 2.0);
     if (night)

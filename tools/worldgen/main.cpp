@@ -90,7 +90,7 @@ World Generate(uint64_t seed, const std::vector<Quad>& model)
     for (int attempt = 0; attempt < 24; ++attempt)
     {
         Rng rng = master.Fork(uint64_t(attempt) + 1);
-        Rng hills = rng.Fork(1), homes = rng.Fork(2), woods = rng.Fork(3);
+        Rng hills = rng.Fork(1), homes = rng.Fork(2), woods = rng.Fork(3), grove = rng.Fork(4);
         World w;
         w.heights = GenerateHills(hills);
         const int wanted = homes.Int(11, 13);
@@ -105,7 +105,7 @@ World Generate(uint64_t seed, const std::vector<Quad>& model)
         const int spare =
             VERTEX_BUFFER_TRIANGLES - TriangleCount(int(model.size()), int(w.houses.size()), 0);
         const int trees = std::min(MOST_TREES, spare / 2) - woods.Int(0, 40);
-        w.trees = PlaceTrees(woods, w.houses, trees);
+        w.trees = PlaceTrees(woods, w.houses, PlaceGrove(grove, w.houses), trees);
         last = CheckWorld(w, model);
         if (LevelLikeTheGame(w.heights, w.houses) != w.heights)
             last.push_back("the game's levelling would change the terrain");

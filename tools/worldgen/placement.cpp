@@ -1,6 +1,7 @@
 #include "placement.h"
 
 #include "heightmap.h"
+#include "Types3d/Types3d.h"
 
 #include <cmath>
 #include <stdexcept>
@@ -63,8 +64,33 @@ std::vector<Point> PlaceHouses(Rng& rng, const std::vector<int32_t>& heights, in
     return houses;
 }
 
-std::vector<Point> PlaceTrees(Rng& rng, const std::vector<Point>& houses, int count)
+std::vector<Point> PlaceGrove(Rng& rng, const std::vector<Point>& houses)
 {
+    const Walk walk = WalkToShelter(houses);
+    const int wanted = rng.Int(FEWEST_GROVE_TREES, MOST_GROVE_TREES);
+    std::vector<Point> grove;
+    for (int tries = 0; tries < 20000 && int(grove.size()) < wanted; ++tries)
+    {
+        // A unit inside the ring either way, so rounding keeps it there.
+        const double r = rng.Range(TREE_START_CLEAR + 1, GROVE_FAR - 1), a = rng.Range(0, PI / 2);
+        const Point p{int32_t(std::lround(START_X + r * std::cos(a))),
+                      int32_t(std::lround(START_Y + r * std::sin(a)))};
+        bool fits = p.x >= 4 && p.y >= 4 && DistanceToWalk(p.x, p.y, walk) >= WALK_CLEARANCE;
+        for (const Point& h : houses)
+            fits = fits && !TreeCrowdsHouse(p.x, p.y, h);
+        for (const Point& g : grove)
+            fits = fits && std::hypot(double(g.x - p.x), double(g.y - p.y)) >= WALK_CLEARANCE &&
+                   !InTheWayTo(g, p) && !InTheWayTo(p, g);
+        if (fits)
+            grove.push_back(p);
+    }
+    return grove;
+}
+
+std::vector<Point> PlaceTrees(Rng& rng, const std::vector<Point>& houses,
+                              const std::vector<Point>& grove, int count)
+{
+    const Walk walk = WalkToShelter(houses);
     struct Clump
     {
         double x, y, r;
@@ -85,7 +111,9 @@ std::vector<Point> PlaceTrees(Rng& rng, const std::vector<Point>& houses, int co
     {
         if (x < 4 || y < 4 || x > 1520 || y > 1520)
             return false;
-        if (std::hypot(x - START_X, y - START_Y) < 16.0)
+        // Nothing between the start and the grove's far side, or on the way to shelter.
+        if (std::hypot(x - START_X, y - START_Y) < GROVE_FAR + WALK_CLEARANCE ||
+            DistanceToWalk(x, y, walk) < WALK_CLEARANCE)
             return false;
         for (const Point& h : houses)
             if (TreeCrowdsHouse(x, y, h))
@@ -99,6 +127,11 @@ std::vector<Point> PlaceTrees(Rng& rng, const std::vector<Point>& houses, int co
         return true;
     };
 
+    for (const Point& g : grove)
+    {
+        bucket[size_t(g.y / 32) * B + g.x / 32].push_back(int(trees.size()));
+        trees.push_back(g);
+    }
     for (int attempt = 0; attempt < 400000 && int(trees.size()) < count; ++attempt)
     {
         double x, y;

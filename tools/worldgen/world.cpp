@@ -40,6 +40,39 @@ bool TreeCrowdsHouse(double x, double y, Point site)
     return false;
 }
 
+Walk WalkToShelter(const std::vector<Point>& houses)
+{
+    const Point* nearest = &houses.at(0);
+    for (const Point& h : houses)
+        if (std::hypot(h.x - START_X, h.y - START_Y) <
+            std::hypot(nearest->x - START_X, nearest->y - START_Y))
+            nearest = &h;
+    // Far enough out that the walk never brushes the front wall, and in front of the opening.
+    const double out = 12.0;
+    const house::Window& door = house::WINDOW[0];
+    return {START_X, START_Y,
+            nearest->x - house::REFERENCE_X + door.entry.x + out * std::cos(door.outwardAngle),
+            nearest->y - house::REFERENCE_Y + door.entry.y + out * std::sin(door.outwardAngle)};
+}
+
+double DistanceToWalk(double x, double y, const Walk& walk)
+{
+    const double dx = walk.x1 - walk.x0, dy = walk.y1 - walk.y0;
+    const double length2 = dx * dx + dy * dy;
+    const double along =
+        length2 > 0 ? std::clamp(((x - walk.x0) * dx + (y - walk.y0) * dy) / length2, 0.0, 1.0)
+                    : 0.0;
+    return std::hypot(x - walk.x0 - along * dx, y - walk.y0 - along * dy);
+}
+
+bool InTheWayTo(Point tree, Point target)
+{
+    return std::hypot(tree.x - START_X, tree.y - START_Y) >
+               std::hypot(target.x - START_X, target.y - START_Y) &&
+           DistanceToWalk(tree.x, tree.y, {START_X, START_Y, double(target.x), double(target.y)}) <
+               WALK_CLEARANCE;
+}
+
 int TriangleCount(int quads, int houses, int trees)
 {
     return TERRAIN_TRIANGLES + 2 * quads * houses + 2 * trees + ZOMBIE_TRIANGLES;
@@ -114,6 +147,8 @@ std::vector<std::string> CheckWorld(const World& w, const std::vector<Quad>& mod
         fail("no house within reach of the start point");
 
     const int tc = int(w.trees.size());
+    std::vector<Point> grove;
+    const Walk walk = hc > 0 ? WalkToShelter(w.houses) : Walk{START_X, START_Y, START_X, START_Y};
     if (tc < FEWEST_TREES || tc > MOST_TREES)
         fail("tree count " + std::to_string(tc) + " outside 800..1500");
     for (int t = 0; t < tc; ++t)
@@ -121,8 +156,13 @@ std::vector<std::string> CheckWorld(const World& w, const std::vector<Quad>& mod
         const Point p = w.trees[t];
         if (p.x < 1 || p.y < 1 || p.x > 1523 || p.y > 1523)
             fail("tree " + std::to_string(t) + " off the terrain");
-        if (std::hypot(p.x - START_X, p.y - START_Y) < TREE_START_CLEAR)
-            fail("tree " + std::to_string(t) + " on the start point");
+        const double fromStart = std::hypot(p.x - START_X, p.y - START_Y);
+        if (fromStart < TREE_START_CLEAR)
+            fail("tree " + std::to_string(t) + " crowds the start point");
+        else if (fromStart <= GROVE_FAR)
+            grove.push_back(p);
+        if (hc > 0 && DistanceToWalk(p.x, p.y, walk) < WALK_CLEARANCE)
+            fail("tree " + std::to_string(t) + " stands in the way to the nearest house");
         for (const Point& h : w.houses)
             if (TreeCrowdsHouse(p.x, p.y, h))
             {
@@ -130,6 +170,13 @@ std::vector<std::string> CheckWorld(const World& w, const std::vector<Quad>& mod
                 break;
             }
     }
+
+    if (grove.size() < size_t(FEWEST_GROVE_TREES) || grove.size() > size_t(MOST_GROVE_TREES))
+        fail(std::to_string(grove.size()) + " trees near the start, not 5 or 6");
+    for (const Point& a : grove)
+        for (const Point& b : grove)
+            if (InTheWayTo(a, b))
+                fail("a tree near the start stands in the way to another");
 
     if (model.empty())
         fail("wall model is empty");

@@ -4,7 +4,10 @@
 #include "port/gl/GLDevice.h"
 #include "port/gl/Shown.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <sys/stat.h>
 
 namespace port
@@ -60,6 +63,53 @@ bool Exists(const std::string& path)
     struct stat info;
     return stat(path.c_str(), &info) == 0;
 }
+
+bool MakeFolder(const std::string& path)
+{
+    struct stat info;
+    return (mkdir(path.c_str(), 0755) == 0 || errno == EEXIST) && stat(path.c_str(), &info) == 0 &&
+           S_ISDIR(info.st_mode);
+}
+
+// The player's pictures folder as the desktop names it: $XDG_PICTURES_DIR, else the line
+// of user-dirs.dirs that sets it, else ~/Pictures. Empty without a home.
+std::string PicturesFolder()
+{
+    const char* set = std::getenv("XDG_PICTURES_DIR");
+    if (set != nullptr && *set != '\0')
+        return set;
+    const char* homeVariable = std::getenv("HOME");
+    if (homeVariable == nullptr || *homeVariable == '\0')
+        return "";
+    const std::string home = homeVariable;
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    std::ifstream dirs((config != nullptr && *config != '\0' ? config : home + "/.config") +
+                       "/user-dirs.dirs");
+    std::string line, pictures = home + "/Pictures";
+    const std::string key = "XDG_PICTURES_DIR=\"";
+    while (std::getline(dirs, line))
+    {
+        if (line.compare(0, key.size(), key) != 0 || line.back() != '"')
+            continue;
+        std::string path = line.substr(key.size(), line.size() - key.size() - 1);
+        if (path.compare(0, 5, "$HOME") == 0)
+            path = home + path.substr(5);
+        // The home itself means the desktop has no pictures folder.
+        if (!path.empty() && path[0] == '/' && path != home && path != home + "/")
+            pictures = path;
+    }
+    return pictures;
+}
+
+// A Gloamfield folder in the pictures folder, made when missing; the current folder when
+// it cannot be.
+std::string ScreenshotFolder()
+{
+    const std::string pictures = PicturesFolder();
+    if (!pictures.empty() && MakeFolder(pictures) && MakeFolder(pictures + "/Gloamfield"))
+        return pictures + "/Gloamfield/";
+    return "";
+}
 } // namespace
 
 namespace internal
@@ -78,14 +128,20 @@ void SaveScreenshot()
     if (!port::ReadBackBuffer(&width, &height, &rgba))
         return;
     // The next free number, so earlier pictures are never overwritten.
+    const std::string folder = ScreenshotFolder();
     for (int n = 1; n <= 9999; n++)
     {
         char name[32];
         std::snprintf(name, sizeof name, "screenshot-%04d.png", n);
-        if (Exists(name))
+        const std::string path = folder + name;
+        if (Exists(path))
             continue;
-        if (WritePng(name, width, height, rgba))
-            lastScreenshot = name;
+        if (WritePng(path, width, height, rgba))
+        {
+            lastScreenshot = path;
+            std::printf("Screenshot saved to %s\n", path.c_str());
+            std::fflush(stdout);
+        }
         return;
     }
 }

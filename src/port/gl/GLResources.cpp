@@ -205,6 +205,38 @@ HRESULT GLDevice::UpdateTexture(IDirect3DBaseTexture9* source, IDirect3DBaseText
             t |= 0xFF000000u; // no alpha channel: opaque
         texels = opaque.data();
     }
+    else
+    {
+        // A see-through texel keeps its colour (the keyed pictures' white), and the linear
+        // filter would blend it into the edge of every cut-out as a pale fringe. Each one
+        // touching a visible texel takes their colour, weighted by alpha, wrapping as the
+        // sampler does; its alpha stays 0, so nothing else a blended draw shows changes.
+        const size_t w = to->width, h = to->height;
+        for (size_t y = 0; y < h; y++)
+            for (size_t x = 0; x < w; x++)
+            {
+                if (from->texels[y * w + x] >> 24 != 0)
+                    continue;
+                uint32_t sum[3] = {}, weight = 0;
+                for (size_t ny = y + h - 1; ny <= y + h + 1; ny++)
+                    for (size_t nx = x + w - 1; nx <= x + w + 1; nx++)
+                    {
+                        const uint32_t n = from->texels[ny % h * w + nx % w], a = n >> 24;
+                        for (int c = 0; c < 3; c++)
+                            sum[c] += (n >> (8 * c) & 0xFF) * a;
+                        weight += a;
+                    }
+                if (weight == 0)
+                    continue;
+                if (opaque.empty()) // copied only when a texel changes
+                    opaque = from->texels;
+                opaque[y * w + x] = (sum[2] + weight / 2) / weight << 16 |
+                                    (sum[1] + weight / 2) / weight << 8 |
+                                    (sum[0] + weight / 2) / weight;
+            }
+        if (!opaque.empty())
+            texels = opaque.data();
+    }
     glBindTexture(GL_TEXTURE_2D, to->name);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
