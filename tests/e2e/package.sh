@@ -27,7 +27,7 @@ echo "-- the package holds the program, the world, the demo, the entry, the icon
 start_x 1024x768x24
 export LIBGL_ALWAYS_SOFTWARE=1
 started=$(date +%s)
-(cd "$work/elsewhere" && timeout 300 "$root/bin/gloamfield" --timedemo \
+(cd "$work/elsewhere" && timeout 120 "$root/bin/gloamfield" --timedemo \
   "$root/share/gloamfield/demos/first-day.demo") >"$work/timedemo.out" 2>"$work/timedemo.err" ||
   fail "timedemo failed: $(cat "$work/timedemo.err")"
 grep -E '^timedemo .*: [0-9]+ frames in [0-9.]+ s, [0-9.]+ frames a second, median [0-9.]+ ms, 99th percentile [0-9.]+ ms a frame$' \

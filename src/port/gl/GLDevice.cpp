@@ -121,8 +121,12 @@ bool GLDevice::Initialise(HRESULT* failure)
         return false;
     }
     MakeCurrent();
-    // Vertical sync where the driver has it; Present paces itself otherwise.
-    vsync = SDL_GL_SetSwapInterval(1) == 0 && SDL_GL_GetSwapInterval() == 1;
+    // Vertical sync where the driver has it; Present paces itself otherwise. A device asked to
+    // present immediately (a time demo) waits for neither.
+    if (parameters.PresentationInterval == D3DPRESENT_INTERVAL_IMMEDIATE)
+        SDL_GL_SetSwapInterval(0);
+    else
+        vsync = SDL_GL_SetSwapInterval(1) == 0 && SDL_GL_GetSwapInterval() == 1;
     SDL_DisplayMode mode;
     int display = SDL_GetWindowDisplayIndex(window);
     if (SDL_GetCurrentDisplayMode(display < 0 ? 0 : display, &mode) == 0 && mode.refresh_rate > 0)
@@ -422,7 +426,8 @@ HRESULT GLDevice::Present(const RECT* sourceRect, const RECT* destRect, HWND, co
         return D3DERR_DEVICELOST;
     MakeCurrent();
     bool copied = shownInSurface = ComposeWindow();
-    if (pacing && (copied || !displayPaces))
+    const bool immediate = parameters.PresentationInterval == D3DPRESENT_INTERVAL_IMMEDIATE;
+    if (pacing && !immediate && (copied || !displayPaces))
     {
         // Drawn to the end first, so that the wait is what sets the frame's time.
         glFinish();
