@@ -212,16 +212,23 @@ HRESULT GLDevice::UpdateTexture(IDirect3DBaseTexture9* source, IDirect3DBaseText
         // touching a visible texel takes their colour, weighted by alpha, wrapping as the
         // sampler does; its alpha stays 0, so nothing else a blended draw shows changes.
         const size_t w = to->width, h = to->height;
+        const uint32_t* in = from->texels.data();
         for (size_t y = 0; y < h; y++)
+        {
+            const uint32_t* rows[3] = {in + (y == 0 ? h - 1 : y - 1) * w, in + y * w,
+                                       in + (y + 1 == h ? 0 : y + 1) * w};
             for (size_t x = 0; x < w; x++)
             {
-                if (from->texels[y * w + x] >> 24 != 0)
+                if (rows[1][x] >> 24 != 0)
                     continue;
+                const size_t columns[3] = {x == 0 ? w - 1 : x - 1, x, x + 1 == w ? 0 : x + 1};
                 uint32_t sum[3] = {}, weight = 0;
-                for (size_t ny = y + h - 1; ny <= y + h + 1; ny++)
-                    for (size_t nx = x + w - 1; nx <= x + w + 1; nx++)
+                for (const uint32_t* row : rows)
+                    for (size_t column : columns)
                     {
-                        const uint32_t n = from->texels[ny % h * w + nx % w], a = n >> 24;
+                        const uint32_t n = row[column], a = n >> 24;
+                        if (a == 0)
+                            continue;
                         for (int c = 0; c < 3; c++)
                             sum[c] += (n >> (8 * c) & 0xFF) * a;
                         weight += a;
@@ -234,6 +241,7 @@ HRESULT GLDevice::UpdateTexture(IDirect3DBaseTexture9* source, IDirect3DBaseText
                                     (sum[1] + weight / 2) / weight << 8 |
                                     (sum[0] + weight / 2) / weight;
             }
+        }
         if (!opaque.empty())
             texels = opaque.data();
     }

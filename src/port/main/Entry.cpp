@@ -4,10 +4,17 @@
 #include "port/Port.h"
 
 #include <cstring>
+#include <malloc.h>
 #include <string>
 
 int main(int argc, char** argv)
 {
+    // Start-up reads every picture through a few large buffers (file rows, pixels, the
+    // device's staging copy) that are freed at once. From the heap, each takes the pages
+    // the last one gave back; mapped and unmapped one by one, each would touch fresh pages,
+    // which costs dearly where memory faults are slow (virtual machines).
+    mallopt(M_MMAP_THRESHOLD, 64 << 20);
+    mallopt(M_TRIM_THRESHOLD, 128 << 20);
     // The arguments after the program's name, as Windows passes them: apart by blanks, an
     // argument holding a blank in quotes.
     std::string commandLine;
