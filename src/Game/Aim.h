@@ -2,14 +2,13 @@
 // axe and zombie rules.
 #pragma once
 
+#include "Types3d/Trig.h"
 #include "Types3d/Types3d.h"
 
-#include <cmath>
-
-// Rounding can push a cosine a hair past 1 or -1, where arccos would answer NaN.
+// Rounding can push a cosine a hair past 1 or -1: it counts as 1 or -1.
 inline double ClampedAcos(double c)
 {
-    return std::acos(c > 1.0 ? 1.0 : (c < -1.0 ? -1.0 : c));
+    return trig::Acos(c);
 }
 
 // Radians, 0 to pi, between (cos yaw, sin yaw) and the ground direction (dx, dy). A target
@@ -19,7 +18,7 @@ inline double AngleOff(double yaw, double dx, double dy)
 {
     if (dx == 0.0 && dy == 0.0)
         return 0.0;
-    M3DVector f(std::cos(yaw), std::sin(yaw), 0.0);
+    M3DVector f(trig::Cos(yaw), trig::Sin(yaw), 0.0);
     M3DVector u = Normalise(M3DVector(dx, dy, 0.0));
     return ClampedAcos(Dot(f, u));
 }

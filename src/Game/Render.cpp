@@ -4,6 +4,7 @@
 #include "Game/Globals.h"
 #include "Gedx/DXDevice.h"
 #include "Gedx/DXTexture.h"
+#include "Types3d/Trig.h"
 
 #include <cmath>
 
@@ -24,10 +25,10 @@ const D3DMATRIX* AsD3D(const float* matrix)
 // and t + 1 of the locked buffer; heights and texture coordinates stay as loaded.
 void WriteBillboard(DXDevice* dev, int32_t t, double px, double py, double halfWidth, double yaw)
 {
-    double dx = -std::sin(yaw) * halfWidth;
-    double dy = std::cos(yaw) * halfWidth;
-    float nx = float(-std::cos(yaw));
-    float ny = float(-std::sin(yaw));
+    double dx = -trig::Sin(yaw) * halfWidth;
+    double dy = trig::Cos(yaw) * halfWidth;
+    float nx = float(-trig::Cos(yaw));
+    float ny = float(-trig::Sin(yaw));
     float leftX = float(px - dx), leftY = float(py - dy);
     float rightX = float(px + dx), rightY = float(py + dy);
 

@@ -4,6 +4,7 @@
 
 #include "Game/Globals.h"
 #include "Settings/Settings.h"
+#include "Types3d/Trig.h"
 #include "input/DXInput.h"
 
 #include <cmath>
@@ -26,18 +27,18 @@ void CGame::Update()
     const DXInput& in = *dxInput;
 
     if (in.keys[DIK_W])
-        MovePlayer(std::cos(yaw), std::sin(yaw));
+        MovePlayer(trig::Cos(yaw), trig::Sin(yaw));
     else if (in.keys[DIK_S])
-        MovePlayer(-std::cos(yaw), -std::sin(yaw));
+        MovePlayer(-trig::Cos(yaw), -trig::Sin(yaw));
 
     yaw += LookProduct(in.mouseState.lX, MouseSensitivity) * LOOK_SCALE;
     pitch -= LookProduct(in.mouseState.lY, MouseSensitivity) * LOOK_SCALE;
 
     // The sideways step already sees this frame's new heading.
     if (in.keys[DIK_A])
-        MovePlayer(std::sin(yaw), -std::cos(yaw));
+        MovePlayer(trig::Sin(yaw), -trig::Cos(yaw));
     else if (in.keys[DIK_D])
-        MovePlayer(-std::sin(yaw), std::cos(yaw));
+        MovePlayer(-trig::Sin(yaw), trig::Cos(yaw));
 
     if (in.mouseState.rgbButtons[0])
         UseAxe();

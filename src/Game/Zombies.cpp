@@ -7,6 +7,7 @@
 #include "Game/Random.h"
 #include "Game/Globals.h"
 #include "Gedx/DXDevice.h"
+#include "Types3d/Trig.h"
 
 #include <cmath>
 
@@ -57,7 +58,7 @@ void CGame::PlaceZombies()
         double theta = window.outwardAngle;
 
         Zombie& z = zombies[i];
-        z.pos = M3DVector(ex + d * std::cos(theta + a), ey + d * std::sin(theta + a), 0.0);
+        z.pos = M3DVector(ex + d * trig::Cos(theta + a), ey + d * trig::Sin(theta + a), 0.0);
         z.target = M3DVector(ex, ey, 0.0);
         z.inside = false;
         z.reverseRoute = (i % 2) == 1;
@@ -135,8 +136,8 @@ void CGame::UpdateZombie(int32_t i)
             M3DVector v = Normalise(away);
             double beta = ClampedAcos(v.x);
             double turned = z.avoidPositive ? beta + SIDE_STEP_TURN : beta - SIDE_STEP_TURN;
-            MoveZombie(i, M3DVector(c.x + z.avoidRadius * std::cos(turned) - z.pos.x,
-                                    c.y + z.avoidRadius * std::sin(turned) - z.pos.y, 0.0));
+            MoveZombie(i, M3DVector(c.x + z.avoidRadius * trig::Cos(turned) - z.pos.x,
+                                    c.y + z.avoidRadius * trig::Sin(turned) - z.pos.y, 0.0));
         }
         z.avoidSteps += 1;
         if (z.avoidSteps == SIDE_STEP_FRAMES)

@@ -1,3 +1,4 @@
+#include "Types3d/Trig.h"
 #include "Types3d/Types3d.h"
 
 #include <cmath>
@@ -60,9 +61,9 @@ M3DMatrix Translation(const M3DVector& v)
 
 M3DMatrix Rotation(double a, double b, double c)
 {
-    double c1 = std::cos(a), s1 = std::sin(a);
-    double c2 = std::cos(b), s2 = std::sin(b);
-    double c3 = std::cos(c), s3 = std::sin(c);
+    double c1 = trig::Cos(a), s1 = trig::Sin(a);
+    double c2 = trig::Cos(b), s2 = trig::Sin(b);
+    double c3 = trig::Cos(c), s3 = trig::Sin(c);
     M3DMatrix r;
     r.m[0][0] = c2 * c3;
     r.m[0][1] = c1 * s3 - s1 * s2 * c3;
