@@ -81,9 +81,9 @@ void DXDevice::SetStartStates()
 
 void DXDevice::CreateVertexBuffer()
 {
-    HRESULT result = device->CreateVertexBuffer(UINT(triangleCapacity) * UINT(TRIANGLE_BYTES), 0,
-                                                FVF_VERTEX_TL, D3DPOOL_DEFAULT, &vertexBuffer,
-                                                nullptr);
+    HRESULT result =
+        device->CreateVertexBuffer(UINT(triangleCapacity) * UINT(TRIANGLE_BYTES), 0, FVF_VERTEX_TL,
+                                   D3DPOOL_DEFAULT, &vertexBuffer, nullptr);
     if (FAILED(result))
     {
         vertexBuffer = nullptr;

@@ -47,7 +47,6 @@ enum class CallKind
     Release,    // the last reference to a texture, vertex buffer or the device went
 };
 
-
 // One recorded call. Only the fields that belong to its kind are meaningful; the rest
 // stay zero.
 struct DeviceCall

@@ -1,9 +1,9 @@
 // gloamfield-make-demo OUT.demo [FRAMES]: plays a first day and night (or its first
 // FRAMES frames) on the world in the current folder, headless, as a player who knows what
-// to do, and records it with the game's own --record, thirty frames a second. It fells the trees nearest the start, walks into the nearest house through
-// its front doorway, boards the windows from inside, and fights the night with the axe.
-// Run it again whenever a rule or the shipped world changes: the shipped demo must play
-// to its recorded end.
+// to do, and records it with the game's own --record, thirty frames a second. It fells the trees
+// nearest the start, walks into the nearest house through its front doorway, boards the windows
+// from inside, and fights the night with the axe. Run it again whenever a rule or the shipped world
+// changes: the shipped demo must play to its recorded end.
 #include "Game/Game.h"
 #include "Game/Globals.h"
 #include "Game/Main.h"

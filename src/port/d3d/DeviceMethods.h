@@ -12,8 +12,8 @@
         override;                                                                                  \
     HRESULT UpdateTexture(IDirect3DBaseTexture9* source, IDirect3DBaseTexture9* destination)       \
         override;                                                                                  \
-    HRESULT TestCooperativeLevel() override;    \
-    HRESULT Reset(D3DPRESENT_PARAMETERS* presentationParameters) override;    \
+    HRESULT TestCooperativeLevel() override;                                                       \
+    HRESULT Reset(D3DPRESENT_PARAMETERS* presentationParameters) override;                         \
     HRESULT BeginScene() override;                                                                 \
     HRESULT EndScene() override;                                                                   \
     HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR colour, float z,        \

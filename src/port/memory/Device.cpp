@@ -134,9 +134,8 @@ HRESULT MemoryDevice::Reset(D3DPRESENT_PARAMETERS* parameters)
     for (const MemoryVertexBuffer* b : liveBuffers)
         defaultPoolAlive = defaultPoolAlive || b->pool == D3DPOOL_DEFAULT;
     if (parameters == nullptr || cooperativeLevel == D3DERR_DEVICELOST || defaultPoolAlive ||
-        (!parameters->Windowed &&
-         (parameters->BackBufferWidth > d3d::MAX_BACK_BUFFER_SIDE ||
-          parameters->BackBufferHeight > d3d::MAX_BACK_BUFFER_SIDE)))
+        (!parameters->Windowed && (parameters->BackBufferWidth > d3d::MAX_BACK_BUFFER_SIDE ||
+                                   parameters->BackBufferHeight > d3d::MAX_BACK_BUFFER_SIDE)))
         return Finish(call, D3DERR_INVALIDCALL);
     presentParameters = *parameters;
     // Everything the device held goes back to its defaults.
