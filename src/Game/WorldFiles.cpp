@@ -54,11 +54,13 @@ std::vector<int32_t> ReadWallModel()
 void CheckWallModel(const std::vector<int32_t>& model)
 {
     // On the model's own whole-number corners, so that nothing done to place it (a house on
-    // absurd ground, say) can make a good model look degenerate.
+    // absurd ground, say) can make a good model look degenerate. Edges of any two corners
+    // fit 33 bits, their products 66: exact in 128-bit integers.
+    using Wide = __int128;
     auto flat = [](const int32_t* p, const int32_t* q, const int32_t* r)
     {
-        int64_t u[3] = {int64_t(q[0]) - p[0], int64_t(q[1]) - p[1], int64_t(q[2]) - p[2]};
-        int64_t v[3] = {int64_t(r[0]) - q[0], int64_t(r[1]) - q[1], int64_t(r[2]) - q[2]};
+        Wide u[3] = {Wide(q[0]) - p[0], Wide(q[1]) - p[1], Wide(q[2]) - p[2]};
+        Wide v[3] = {Wide(r[0]) - q[0], Wide(r[1]) - q[1], Wide(r[2]) - q[2]};
         return u[1] * v[2] - u[2] * v[1] == 0 && u[2] * v[0] - u[0] * v[2] == 0 &&
                u[0] * v[1] - u[1] * v[0] == 0;
     };

@@ -255,6 +255,9 @@ TEST(LoadWorld, BadWorldsAreRefusedNamingTheFileAndTheEdgesLoad)
     };
     const Quad repeated{{0, 0, 0, 0, 0, 0, 4, 0, 0, 4, 0, 4}};   // A = B
     const Quad secondFlat{{0, 0, 4, 4, 0, 4, 0, 0, 0, 0, 0, 0}}; // D = C
+    // C = A, at the ends of the corners' range: the edges' products overflow 64 bits.
+    const int32_t lo = INT32_MIN, hi = INT32_MAX;
+    const Quad farFlat{{lo, lo, lo, hi, hi, hi, lo, lo, lo, hi, lo, hi}};
     // 20 houses of 116 quads fill the buffer exactly; of 115, with 20 trees.
     const std::vector<Quad> q115(115, WALL), q116(116, WALL), q117(117, WALL);
     const P twenty(20, {300, 300});
@@ -316,6 +319,7 @@ TEST(LoadWorld, BadWorldsAreRefusedNamingTheFileAndTheEdgesLoad)
          {0x00, 0x46, 0xC3, 0x23}},
         {model + "quad 2 is degenerate", world(P(2, {300, 300}), {}, {WALL, WALL, repeated})},
         {model + "quad 1 is degenerate", world({{300, 300}}, {}, {WALL, secondFlat})},
+        {model + "quad 0 is degenerate", world({{300, 300}}, {}, {farFlat})},
         // Whole quads only, and at least one.
         {model + "0 bytes, not one whole 48-byte quad", world({{300, 300}}, {}, {})},
         {model + "47 bytes, not one whole 48-byte quad", good, "HouseWl.mdl", 0, {}, 47},
