@@ -78,6 +78,18 @@ TEST(Demo, ARecordedGamePlaysBackToTheSameStateAtEveryStepAndTheSameEnd)
     ASSERT_GE(played.size(), recorded.size());
     for (size_t i = 0; i < recorded.size(); i++)
         ASSERT_EQ(recorded[i], played[i]) << "frame " << i;
+    // On screen, at the recording's own pace: its 16,170 ms take about as many 16 ms frames.
+    {
+        gameOptions = Options();
+        gameOptions.playdemo = path;
+        HeadlessGame game(Small());
+        int frames = 0;
+        for (; !game.QuitRequested() && frames < 5000; frames++)
+            game.Frame({}, 16, false);
+        EXPECT_TRUE(demo::EndedAsRecorded());
+        EXPECT_NEAR(frames, 16170 / 16, 4);
+        gameOptions = Options();
+    }
 
     // Demos that cannot be played: their reason in the box, and the program's 0.
     std::ifstream in(path, std::ios::binary);
