@@ -88,6 +88,7 @@ TEST(DayNight, NightfallOutsideEveryHouseEndsTheGameThere)
         {{{HX, HY}}, 132, 100, 0},
         {{{HX, HY}}, 132, 99.999, -1},
         {{{HX, HY}}, 700, 700, -1},
+        {{{HX, HY}}, 20, 20, -1}, // where an unused house slot, all zeros, would stand
         {{{700, 700}, {HX, HY}, {130, 150}}, 150, 180, 1}};
     for (const auto& [corners, x, y, house] : cases)
     {

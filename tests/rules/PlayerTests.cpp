@@ -60,6 +60,12 @@ TEST(Movement, WallsDoorwaysTheNightsConfinementAndAZombieInFront)
                   moves ? make_tuple(116 + dx, 120 + dy) : make_tuple(116.0, 120.0))
             << distance << " at " << degrees;
     }
+    // One struck down (no longer counted) bars nothing, though its slot still holds it.
+    NightIn(0, 116, 120);
+    AddZombie(Polar(117, 120, 1, 0));
+    g.zombieCount--;
+    g.MovePlayer(1, 0);
+    EXPECT_EQ(make_tuple(g.posX, g.posY), make_tuple(117.0, 120.0));
 }
 
 TEST(Movement, TreesTheEdgeOfTheLandTheKeysAndTheMouseLook)
