@@ -137,6 +137,19 @@ TEST(Desktop, TheWorldStepsSixtyTimesAGameSecondWhateverTheDisplaysRate)
     const double x0 = game.Game().posX;
     game.Frame({{DIK_W}}, 5000, false);
     EXPECT_EQ(game.Game().posX - x0, 5.0) << "after a stall only a few steps, the rest dropped";
+
+    // At 144 frames a second Space goes down in a frame that runs no step: the next step
+    // still sees it pressed, once, and nails one board while it stays held.
+    HeadlessGame board(Stepped(60));
+    CGame& g = board.Game();
+    const house::Rect& zone = house::WINDOW[0].standingZone;
+    g.posX = g.houses[0].x + (zone.x0 + zone.x1) / 2;
+    g.posY = g.houses[0].y + (zone.y0 + zone.y1) / 2;
+    g.wood = 2;
+    board.Frame({}, 7, false); // one step, 7 ms owed after it
+    for (int frame = 0; frame < 8; frame++)
+        board.Frame({{DIK_SPACE}}, 7, false); // the first runs no step
+    EXPECT_TRUE(g.boards[0][0] == 1 && g.wood == 1) << g.boards[0][0] << " boards";
 }
 
 TEST(Desktop, AltEnterTakesTheGameBetweenAWindowAndTheFullScreen)

@@ -63,7 +63,8 @@ TEST(TString, SubStrAndStrStrEdges)
         int32_t found;
     } finds[] = {{"Key=5", "=", 0, 3},    {"Key=5", "=", 4, -1},  {"Key=5", "=", 3, 3},
                  {"=5", "=", 0, 0},       {"", "=", 0, -1},       {"a=b=c", "=", 2, 3},
-                 {"xxabcx", "abc", 0, 2}, {"xabc", "abc", 2, -1}, {"ab", "abc", 0, -1}};
+                 {"xxabcx", "abc", 0, 2}, {"xabc", "abc", 2, -1}, {"ab", "abc", 0, -1},
+                 {"aXb", "ab", 0, -1}}; // a broken match starts again
     for (const auto& c : finds)
         EXPECT_EQ(TString("%s", c.text).StrStr(TString("%s", c.pattern), c.start), c.found)
             << c.text << " / " << c.pattern << " from " << c.start;
