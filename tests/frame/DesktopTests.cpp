@@ -69,7 +69,11 @@ TEST(Desktop, ALostDeviceIsResetAndTheNextFrameDrawsTheSameScene)
 {
     HeadlessGame game(Stepped(60));
     CGame& g = game.Game();
-    g.posX = 140, g.posY = 90;
+    // At night in the house, the zombies' quads written into the buffer past its start.
+    g.posX = 130, g.posY = 150;
+    g.gameMinutes = 720, g.hour = 18;
+    g.StartNight();
+    ASSERT_TRUE(gameState == GAME_PLAYING && g.zombieCount > 0);
     RunFrame();
     port::MemoryDevice* memory = game.Memory();
     auto scene = [&]
