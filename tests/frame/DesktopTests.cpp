@@ -137,10 +137,12 @@ TEST(Desktop, TheWorldStepsSixtyTimesAGameSecondWhateverTheDisplaysRate)
             else // one step a presented frame, as the game always stepped before
                 EXPECT_EQ(walked, 10.0 * fps) << fps << " frames a second";
         }
-    HeadlessGame game(Stepped(60));
-    const double x0 = game.Game().posX;
-    game.Frame({{DIK_W}}, 5000, false);
-    EXPECT_EQ(game.Game().posX - x0, 5.0) << "after a stall only a few steps, the rest dropped";
+    {
+        HeadlessGame game(Stepped(60));
+        const double x0 = game.Game().posX;
+        game.Frame({{DIK_W}}, 5000, false);
+        EXPECT_EQ(game.Game().posX - x0, 5.0) << "after a stall only a few steps, the rest dropped";
+    }
 
     // At 144 frames a second Space goes down in a frame that runs no step: the next step
     // still sees it pressed, once, and nails one board while it stays held.
