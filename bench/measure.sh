@@ -39,24 +39,7 @@ for b in "${builds[@]}"; do
   [ -d "$b/Data" ] || { echo "no world in $b/Data (cmake --build $b --target world)" >&2; exit 1; }
 done
 
-work=$(mktemp -d /tmp/gloamfield-measure-XXXXXX)
-xvfb_pid=""
-game_pid=""
-cleanup() {
-  [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
-  [ -n "${WINEPREFIX:-}" ] && timeout 10 wineserver -k >/dev/null 2>&1 || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-n=70
-while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-export DISPLAY=":$n"
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-export LIBGL_ALWAYS_SOFTWARE=1
+source "$root/bench/display.sh" measure
 
 # play_dir NAME [BUILD]: a fresh copy of the world and 1024 x 768 settings.
 play_dir() {

@@ -13,20 +13,7 @@ demo=$root/demos/first-day.demo
 [ -x "$build/gloamfield" ] && [ -d "$build/Data" ] ||
   { echo "no game or world in $build (cmake --build $build --target gloamfield world)" >&2; exit 1; }
 
-work=$(mktemp -d /tmp/gloamfield-timedemo-XXXXXX)
-xvfb_pid=""
-cleanup() {
-  [ -n "${WINEPREFIX:-}" ] && timeout 10 wineserver -k >/dev/null 2>&1 || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-n=70
-while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-export DISPLAY=":$n" LIBGL_ALWAYS_SOFTWARE=1
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+source "$root/bench/display.sh" timedemo
 
 # The world and 1024 x 768 full-screen settings, as measure.sh plays.
 mkdir "$work/game"

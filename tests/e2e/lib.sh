@@ -94,3 +94,11 @@ hold() {
   sleep "$2"
   xdotool keyup "$1"
 }
+
+# quit_with_escape WHAT: Escape ends the game in $game_pid within 15 s, with status 0.
+quit_with_escape() {
+  hold Escape 0.3
+  wait_exit "$game_pid" 15 || fail "$1 did not end on Escape"
+  game_pid=""
+  [ "$exit_status" = 0 ] || fail "exit status $exit_status after Escape ($1)"
+}

@@ -87,11 +87,7 @@ for _ in $(seq 50); do [ -e "$picture" ] && break; sleep 0.1; done
 grep -qF "$picture" "$work/play.out" || fail "the game did not say where the screenshot went"
 
 echo "-- Escape ends the game with status 0"
-hold Escape 0.3
-wait_exit "$game_pid" 15 || fail "the game did not end on Escape"
-status=$exit_status
-game_pid=""
-[ "$status" = 0 ] || fail "exit status $status after Escape"
+quit_with_escape "the game"
 echo "-- closing the window through the window manager ends the game with status 0"
 openbox >"$work/openbox.log" 2>&1 &
 wm_pid=$!
@@ -160,10 +156,6 @@ alt_enter
 shot windowed-again
 [ "$(pixels differ "$work/windowed.ppm" "$work/windowed-again.ppm" 192 144 832 624 12)" -gt 0 ] ||
   fail "the game stood still through Alt+Enter"
-hold Escape 0.3
-wait_exit "$game_pid" 15 || fail "the windowed game did not end on Escape"
-status=$exit_status
-game_pid=""
-[ "$status" = 0 ] || fail "exit status $status in windowed mode"
+quit_with_escape "the windowed game"
 [ ! -s "$work/windowed.err" ] || fail "stderr in windowed mode: $(cat "$work/windowed.err")"
 echo "linux end-to-end: all checks passed"

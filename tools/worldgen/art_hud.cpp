@@ -83,24 +83,15 @@ void DrawFist(cairo_t* cr, double scale)
 {
     cairo_save(cr);
     cairo_scale(cr, scale, scale);
-    auto rounded = [&](double x, double y, double w, double h, double r)
-    {
-        cairo_new_sub_path(cr);
-        cairo_arc(cr, x + w - r, y + r, r, -PI / 2, 0);
-        cairo_arc(cr, x + w - r, y + h - r, r, 0, PI / 2);
-        cairo_arc(cr, x + r, y + h - r, r, PI / 2, PI);
-        cairo_arc(cr, x + r, y + r, r, PI, 3 * PI / 2);
-        cairo_close_path(cr);
-    };
     // Back of the hand behind the handle.
-    rounded(-14, -44, 44, 88, 16);
+    RoundedRectPath(cr, -14, -44, 44, 88, 16);
     SetRgb(cr, 112, 78, 46);
     cairo_fill_preserve(cr);
     Ink(cr, 3);
     // Four fingers wrapped across the front of the handle.
     for (int k = 0; k < 4; ++k)
     {
-        rounded(-32, -40 + k * 20, 44, 20, 9);
+        RoundedRectPath(cr, -32, -40 + k * 20, 44, 20, 9);
         SetRgb(cr, 138, 98, 58);
         cairo_fill_preserve(cr);
         Ink(cr, 2.5);

@@ -14,13 +14,7 @@ void WriteIcon(const std::string& pngPath)
     cairo_t* cr = cairo_create(surface);
 
     // The sky, from night above to the last of the day at the horizon, in a rounded square.
-    const double r = 22, w = size;
-    cairo_new_sub_path(cr);
-    cairo_arc(cr, w - r, r, r, -1.5708, 0);
-    cairo_arc(cr, w - r, w - r, r, 0, 1.5708);
-    cairo_arc(cr, r, w - r, r, 1.5708, 3.14159);
-    cairo_arc(cr, r, r, r, 3.14159, 4.71239);
-    cairo_close_path(cr);
+    RoundedRectPath(cr, 0, 0, size, size, 22);
     cairo_pattern_t* sky = cairo_pattern_create_linear(0, 0, 0, size);
     cairo_pattern_add_color_stop_rgb(sky, 0.0, 0.10, 0.18, 0.17);
     cairo_pattern_add_color_stop_rgb(sky, 0.7, 0.33, 0.28, 0.36);

@@ -1,4 +1,5 @@
 #include "canvas.h"
+#include "Types3d/Types3d.h"
 
 #include <cairo-ft.h>
 #include <ft2build.h>
@@ -154,6 +155,16 @@ void OutlinedText(cairo_t* cr, double outline, double r0, double g0, double b0, 
 void SetRgb(cairo_t* cr, int r, int g, int b, double a)
 {
     cairo_set_source_rgba(cr, r / 255.0, g / 255.0, b / 255.0, a);
+}
+
+void RoundedRectPath(cairo_t* cr, double x, double y, double w, double h, double r)
+{
+    cairo_new_sub_path(cr);
+    cairo_arc(cr, x + w - r, y + r, r, -PI / 2, 0);
+    cairo_arc(cr, x + w - r, y + h - r, r, 0, PI / 2);
+    cairo_arc(cr, x + r, y + h - r, r, PI / 2, PI);
+    cairo_arc(cr, x + r, y + r, r, PI, 3 * PI / 2);
+    cairo_close_path(cr);
 }
 
 } // namespace worldgen

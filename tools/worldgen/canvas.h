@@ -63,4 +63,7 @@ void OutlinedText(cairo_t* cr, double outline, double r0, double g0, double b0, 
 
 void SetRgb(cairo_t* cr, int r, int g, int b, double a = 1.0);
 
+// Adds a rectangle with corners rounded to radius r to the path, as a closed sub-path.
+void RoundedRectPath(cairo_t* cr, double x, double y, double w, double h, double r);
+
 } // namespace worldgen
