@@ -61,6 +61,9 @@ unsigned DisplayFocusLosses();
 
 // The Direct3D object that draws on the display (OpenGL).
 IDirect3D9* CreateDisplayDirect3D();
+// The OpenGL driver loaded on a second thread while the display starts; Finish waits for it.
+void StartLoadingDriver();
+void FinishLoadingDriver();
 // Called by keybd_event for Print Screen: the current device's back buffer as a PNG.
 void SaveScreenshot();
 } // namespace internal

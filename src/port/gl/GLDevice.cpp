@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#include <sys/mman.h>
 
 namespace port
 {
@@ -40,6 +41,21 @@ void SleepUntil(uint64_t when)
     timespec t{time_t(when / 1000000000u), long(when % 1000000000u)};
     while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &t, nullptr) == EINTR)
     {
+    }
+}
+
+// Faults every page of a range in for writing, without changing what it holds.
+void MapIn(char* from, size_t size)
+{
+#ifdef MADV_POPULATE_WRITE
+    if (madvise(from, size, MADV_POPULATE_WRITE) == 0)
+        return;
+#endif
+    // Older kernels: a write of what is there (nobody else touches it until the join).
+    for (size_t at = 0; at < size; at += 4096)
+    {
+        volatile char* byte = from + at;
+        *byte = *byte;
     }
 }
 } // namespace
@@ -147,6 +163,15 @@ bool GLDevice::Initialise(HRESULT* failure)
         // Mesa stores an unsized format as the data given is laid out: uploads and reads
         // in B, G, R, A are then copies, with the same 8 bits a channel.
         texelFormat = GL_RGBA;
+        // The window's pixels are fresh shared memory: each page would fault on the first
+        // frame's read, in this program and then in the X server. They are mapped on a
+        // second thread meanwhile.
+        if (SDL_Surface* surface = SDL_GetWindowSurface(window))
+        {
+            char* pixels = static_cast<char*>(surface->pixels);
+            size_t size = size_t(surface->pitch) * size_t(surface->h);
+            surfaceMapping = std::thread([pixels, size] { MapIn(pixels, size); });
+        }
     }
     fn.genFramebuffers(1, &framebuffer);
     *failure = MakeBackBuffer();
@@ -287,6 +312,8 @@ HRESULT GLDevice::Reset(D3DPRESENT_PARAMETERS* p)
 
 GLDevice::~GLDevice()
 {
+    if (surfaceMapping.joinable())
+        surfaceMapping.join();
     if (context != nullptr)
     {
         MakeCurrent();
@@ -337,6 +364,8 @@ bool GLDevice::ComposeWindow()
     int drawableWidth = 0, drawableHeight = 0;
     SDL_GL_GetDrawableSize(window, &drawableWidth, &drawableHeight);
     GLint w = GLint(parameters.BackBufferWidth), h = GLint(parameters.BackBufferHeight);
+    if (surfaceMapping.joinable())
+        surfaceMapping.join();
     if (drawableWidth == w && drawableHeight == h && readBack)
     {
         // A software renderer draws in memory: the picture is copied straight into the

@@ -12,6 +12,7 @@
 #include <SDL_opengl.h>
 
 #include <map>
+#include <thread>
 #include <vector>
 
 namespace port
@@ -164,6 +165,8 @@ class GLDevice : public RefCounted<IDirect3DDevice9>
     bool wasFullscreen = false;
     bool coveredByHand = false; // full screen without a window manager to ask
     int windowX = 0, windowY = 0, windowWidth = 0, windowHeight = 0;
+    // Maps the window's pixels in while the game loads; joined before the first frame is read.
+    std::thread surfaceMapping;
 };
 
 // The device that draws on the display now, or null.

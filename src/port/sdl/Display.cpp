@@ -76,6 +76,10 @@ bool DisplayAvailable()
         // A screen the player sees, or none: never an offscreen driver that would run the
         // game unseen when the display cannot be reached. (SDL_VIDEODRIVER still rules.)
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,wayland");
+        // Events first: they load SDL's D-Bus library, which would otherwise wait behind the
+        // driver's load for the dynamic loader.
+        SDL_InitSubSystem(SDL_INIT_EVENTS);
+        StartLoadingDriver();
         d.available = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
         if (!d.available)
             SDL_Log("No display: %s", SDL_GetError());
@@ -90,6 +94,7 @@ bool DisplayCreateWindow(WindowRecord& window)
     // The device draws into a back buffer of its own, depth and all: the window needs
     // none of its own (it would be memory to clear and keep for nothing).
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
+    FinishLoadingDriver();
     Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_OPENGL;
     if (!Bordered(window))
         flags |= SDL_WINDOW_BORDERLESS;
