@@ -10,6 +10,7 @@
 #include <dlfcn.h>
 #include <link.h>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <unistd.h>
 
@@ -67,8 +68,16 @@ namespace internal
 {
 void StartLoadingDriver()
 {
-    if (!loading.thread.joinable() && MesaLikely())
+    if (loading.thread.joinable() || !MesaLikely())
+        return;
+    try
+    {
         loading.thread = std::thread(LoadDriver);
+    }
+    catch (const std::system_error&)
+    {
+        // No thread to spare: the window loads the driver itself.
+    }
 }
 
 void FinishLoadingDriver()

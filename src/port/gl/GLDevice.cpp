@@ -11,6 +11,7 @@
 #include <cstring>
 #include <ctime>
 #include <sys/mman.h>
+#include <system_error>
 
 namespace port
 {
@@ -170,7 +171,14 @@ bool GLDevice::Initialise(HRESULT* failure)
         {
             char* pixels = static_cast<char*>(surface->pixels);
             size_t size = size_t(surface->pitch) * size_t(surface->h);
-            surfaceMapping = std::thread([pixels, size] { MapIn(pixels, size); });
+            try
+            {
+                surfaceMapping = std::thread([pixels, size] { MapIn(pixels, size); });
+            }
+            catch (const std::system_error&)
+            {
+                // No thread to spare: the first frame maps them in.
+            }
         }
     }
     fn.genFramebuffers(1, &framebuffer);

@@ -12,6 +12,7 @@
 #include <sched.h>
 #include <string>
 #include <sys/mman.h>
+#include <system_error>
 #include <thread>
 #include <unistd.h>
 
@@ -39,15 +40,22 @@ void PrepareHeap()
         madvise(start, brk - from, MADV_HUGEPAGE);
         // Mapping in leaves the contents as they are, so the heap may be used meanwhile.
         const size_t size = std::min(FILLED, size_t(brk - from));
-        std::thread(
-            [start, size]
-            {
-                // Only on a processor nobody else wants: the driver's load must not wait.
-                sched_param idle{};
-                pthread_setschedparam(pthread_self(), SCHED_IDLE, &idle);
-                madvise(start, size, MADV_POPULATE_WRITE);
-            })
-            .detach();
+        try
+        {
+            std::thread(
+                [start, size]
+                {
+                    // Only on a processor nobody else wants: the driver's load must not wait.
+                    sched_param idle{};
+                    pthread_setschedparam(pthread_self(), SCHED_IDLE, &idle);
+                    madvise(start, size, MADV_POPULATE_WRITE);
+                })
+                .detach();
+        }
+        catch (const std::system_error&)
+        {
+            // No thread to spare: the pages are mapped in as they are first used.
+        }
     }
     std::free(probe);
     mallopt(M_TOP_PAD, 128 << 10);
