@@ -1,4 +1,4 @@
-// The program-wide objects, owned by the entry point.
+// The program-wide objects, owned by the entry point (Shell/Main.h) and read by the rules.
 #pragma once
 
 #include "Platform.h"
@@ -27,9 +27,3 @@ extern DXOverlay* gameOverImage0;
 extern DXOverlay* gameOverImage1;
 extern bool shutdownDone;
 extern HINSTANCE instanceHandle;
-
-LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-void UpdateFrame();
-void RenderFrame();
-void Shutdown();
-void StartGame();

@@ -28,4 +28,9 @@ void srand(uint32_t newSeed)
 {
     seed = newSeed;
 }
+
+uint32_t State()
+{
+    return seed;
+}
 } // namespace Random

@@ -8,4 +8,5 @@ namespace Random
 {
 int32_t rand(); // 0 to 32767
 void srand(uint32_t seed);
+uint32_t State(); // the generator's whole state: what the next rand() depends on
 } // namespace Random

@@ -5,7 +5,7 @@
 #include "Gedx/DXGfx.h"
 #include "Gedx/DXTexture.h"
 #include "Settings/Settings.h"
-#include "frame/Failure.h"
+#include "support/Failure.h"
 #include "port/MemoryDevice.h"
 #include "port/Port.h"
 
@@ -149,12 +149,15 @@ TEST(OverlayTest, PlacedOnTheFixedGrid)
 {
     Graphics g;
     // Image and texture sizes, point and anchor, and the grid pixel of the top-left corner.
-    const std::tuple<int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, long, long>
-        cases[] = {{340, 43, 512, 64, 320, 149, 500, 150, 127},  // centred
-                   {453, 51, 512, 64, 320, 192, 500, 93, 166},   // centred, half a pixel cut
-                   {640, 480, 1024, 512, 0, 0, 0, 0, 0},         // full screen
-                   {340, 43, 512, 64, 640, 480, 1000, 300, 437}, // by its bottom-right corner
-                   {13, 24, 16, 32, 95, 24, 0, 95, 24}};         // by its top-left corner
+    const struct
+    {
+        int32_t width, height, textureWidth, textureHeight, x, y, anchor;
+        long left, top;
+    } cases[] = {{340, 43, 512, 64, 320, 149, 500, 150, 127},  // centred
+                 {453, 51, 512, 64, 320, 192, 500, 93, 166},   // centred, half a pixel cut
+                 {640, 480, 1024, 512, 0, 0, 0, 0, 0},         // full screen
+                 {340, 43, 512, 64, 640, 480, 1000, 300, 437}, // by its bottom-right corner
+                 {13, 24, 16, 32, 95, 24, 0, 95, 24}};         // by its top-left corner
     for (auto [width, height, textureWidth, textureHeight, x, y, anchor, left, top] : cases)
     {
         std::vector<uint32_t> pixels(size_t(textureWidth * textureHeight), 0xFF000000u);
@@ -185,4 +188,14 @@ TEST(OverlayTest, PlacedOnTheFixedGrid)
         const DXVertexT second[3] = {B, D, C};
         EXPECT_EQ(std::memcmp(&v[3], second, sizeof second), 0);
     }
+}
+
+TEST(DXException, CodeAndMessageCutAt1023)
+{
+    const std::string text(4000, 'm');
+    DXException withCode(int32_t(0x8876086C), "%s %d", text.c_str(), -1), noCode("%d", -1);
+    EXPECT_EQ(withCode.code, int32_t(0x8876086C));
+    EXPECT_EQ(std::string(withCode.message), text.substr(0, 1023));
+    EXPECT_EQ(noCode.code, 0);
+    EXPECT_STREQ(noCode.message, "-1");
 }

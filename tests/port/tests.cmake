@@ -14,3 +14,12 @@ else()
 endif()
 set_tests_properties(port_pixel_tests PROPERTIES TIMEOUT 120
   ENVIRONMENT "LSAN_OPTIONS=suppressions=${CMAKE_CURRENT_SOURCE_DIR}/port/lsan.supp")
+
+# A night scene drawn by the OpenGL device with the shipped world, in a virtual X server.
+add_executable(port_night_scene_tests port/NightSceneTests.cpp)
+target_link_libraries(port_night_scene_tests PRIVATE gf_test_support gf_shell GTest::gtest GTest::gtest_main)
+if(XVFB_RUN)
+  add_test(NAME port_night_scene COMMAND ${XVFB_RUN} -a -s "-screen 0 1024x768x24" env LIBGL_ALWAYS_SOFTWARE=1 $<TARGET_FILE:port_night_scene_tests>)
+  set_tests_properties(port_night_scene PROPERTIES TIMEOUT 120
+    ENVIRONMENT "GLOAMFIELD_WORLD_DIR=${CMAKE_BINARY_DIR};GLOAMFIELD_SCREENSHOT_DIR=${CMAKE_CURRENT_BINARY_DIR};LSAN_OPTIONS=suppressions=${CMAKE_CURRENT_SOURCE_DIR}/port/lsan.supp")
+endif()

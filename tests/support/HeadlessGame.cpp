@@ -1,8 +1,9 @@
 #include "support/HeadlessGame.h"
 
 #include "Game/Game.h"
+#include "Game/GameState.h"
 #include "Game/Globals.h"
-#include "Game/Main.h"
+#include "Shell/Main.h"
 #include "Game/Random.h"
 #include "Settings/Settings.h"
 #include "Tlib/TForm.h"
@@ -12,6 +13,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <type_traits>
 
 namespace testgame
 {
@@ -109,50 +111,21 @@ void HeadlessGame::Update(uint32_t ms, const Input& input)
 
 std::string HeadlessGame::State() const
 {
-    const CGame& g = *game;
     std::string out;
-    char text[512];
-    auto add = [&](const char* format, auto... values)
-    {
-        std::snprintf(text, sizeof text, format, values...);
-        out += text;
-    };
-    add("state=%d pos=%.17g,%.17g,%.17g look=%.17g,%.17g wood=%d axe=%d ", int(gameState), g.posX,
-        g.posY, g.eyeZ, g.pitch, g.yaw, int(g.wood), int(g.axeState));
-    // The swing's start means something only while it lasts.
-    if (g.axeState != AXE_READY)
-        add("swing=%u ", unsigned(g.axeStartTime));
-    add("clock=%d %d:%d tick=%u phase=%d banners=%u,%u perNight=%d decay=%d ", int(g.gameMinutes),
-        int(g.hour), int(g.minute), unsigned(g.lastTick), int(g.phase), unsigned(g.nightfallTime),
-        unsigned(g.daybreakTime), int(g.zombiesPerNight), int(nextBoardDecay));
-    out += "boards=";
-    for (int32_t h = 0; h < g.houseCount; h++)
-        for (int32_t w = 0; w < house::WINDOWS; w++)
-            out += std::to_string(g.boards[h][w]) + ",";
-    out += " trees=";
-    for (int32_t t = 0; t < g.treeCount; t++)
-        add("%.17g,%.17g;", g.trees[t].x, g.trees[t].y);
-    // Health and the house come with the first nightfall; zombies only with one spent indoors.
-    if (g.gameMinutes >= 720)
-        add(" house=%d health=%d", int(g.currentHouse), int(g.health));
-    if (g.gameMinutes < 720 || g.currentHouse < 0)
-        return out;
-    add(" zombies=%d area=%d", int(g.zombieCount), int(g.playerArea));
-    for (int32_t i = 0; i < g.zombieCount; i++)
-    {
-        const Zombie& z = g.zombies[i];
-        add(" z%d=%.17g,%.17g>%.17g,%.17g in%d rev%d hp%d av%d", int(i), z.pos.x, z.pos.y,
-            z.target.x, z.target.y, int(z.inside), int(z.reverseRoute), int(z.hitPoints),
-            int(z.avoiding));
-        if (z.avoiding)
-            add("/%.17g/%.17g,%.17g/%d/%d", z.avoidRadius, z.avoidCentre.x, z.avoidCentre.y,
-                int(z.avoidPositive), int(z.avoidSteps));
-        add(" at%d", int(z.attacking));
-        if (z.attacking)
-            add("/%u st%d", unsigned(z.attackStart), int(z.struck));
-        if (z.attacking && z.struck)
-            add("/%u", unsigned(z.struckTime));
-    }
+    ForEachStateValue(*game,
+                      [&out](const char* name, int32_t index, auto v)
+                      {
+                          out += name;
+                          if (index >= 0)
+                              out += "[" + std::to_string(index) + "]";
+                          char text[32];
+                          if constexpr (std::is_same_v<decltype(v), double>)
+                              std::snprintf(text, sizeof text, "=%.17g ", v);
+                          else
+                              std::snprintf(text, sizeof text, "=%lld ", static_cast<long long>(v));
+                          out += text;
+                      });
     return out;
 }
+
 } // namespace testgame

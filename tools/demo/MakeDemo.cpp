@@ -6,8 +6,8 @@
 // changes: the shipped demo must play to its recorded end.
 #include "Game/Game.h"
 #include "Game/Globals.h"
-#include "Game/Main.h"
-#include "Game/Options.h"
+#include "Shell/Main.h"
+#include "Shell/Options.h"
 #include "port/Port.h"
 
 #include <algorithm>

@@ -1,10 +1,11 @@
 // Demos: a game recorded through the real main loop plays back to the same state at every
 // step and the same end, the shipped demo plays to its recorded end, and a demo that
 // cannot be played is refused with its reason in the error box.
-#include "Game/Demo.h"
+#include "Shell/Demo.h"
 #include "Game/Game.h"
 #include "Game/Globals.h"
-#include "Game/Options.h"
+#include "Game/Random.h"
+#include "Shell/Options.h"
 #include "port/Port.h"
 #include "support/HeadlessGame.h"
 
@@ -12,6 +13,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iterator>
 #include <string>
 
 using testgame::HeadlessGame;
@@ -106,8 +109,10 @@ TEST(Demo, ARecordedGamePlaysBackToTheSameStateAtEveryStepAndTheSameEnd)
                 p + "the demo is cut short or damaged: it ends before its end"},
                {good.substr(0, 40) + char(good[40] ^ 1) + good.substr(41), Small(),
                 p + "the demo is damaged: its checksum does not match"},
-               {good.substr(0, 8) + '\x02' + good.substr(9), Small(),
-                p + "a demo of version 2; this game plays version 1"},
+               {good.substr(0, 8) + '\x03' + good.substr(9), Small(),
+                p + "a demo of version 3; this game plays version 2"},
+               {good.substr(0, 8) + '\x01' + good.substr(9), Small(),
+                p + "a demo of version 1; this game plays version 2"},
                {"GLOAMDEX" + good.substr(8), Small(), p + "not a Gloamfield demo"},
                {good, otherWorld, p + "recorded on another world"},
                {"", Small(), "File not found: '" + path + ".gone'"}};
@@ -125,6 +130,39 @@ TEST(Demo, ARecordedGamePlaysBackToTheSameStateAtEveryStepAndTheSameEnd)
         EXPECT_EQ(port::MessageBoxes()[0].text.rfind(c.message, 0), 0u)
             << port::MessageBoxes()[0].text;
         gameOptions = Options();
+    }
+}
+
+TEST(Demo, TheEndChecksumAndTheTestsStateCoverEveryZombieWholeAndTheGenerator)
+{
+    HeadlessGame game(Small());
+    CGame& g = game.Game();
+    g.phase = PHASE_NIGHT;
+    g.gameMinutes = 840;
+    g.currentHouse = 0;
+    g.health = 100;
+    g.zombieCount = 2;
+    const uint32_t sum = demo::GameChecksum();
+    const std::string state = game.State();
+    Zombie& z = g.zombies[1];
+    // Each change alone, then undone: a value left out of the list would go unseen.
+    const std::function<void(int)> changes[] = {[&](int d) { z.avoidSteps += d; },
+                                                [&](int d) { z.avoidRadius += d; },
+                                                [&](int d) { z.avoidCentre.y += d; },
+                                                [&](int d) { z.avoidPositive ^= d != 0; },
+                                                [&](int d) { z.target.x += d; },
+                                                [&](int d) { z.attackStart += uint32_t(d); },
+                                                [&](int d) { z.struckTime += uint32_t(d); },
+                                                [&](int d)
+                                                { Random::srand(Random::State() + uint32_t(d)); },
+                                                [&](int d) { g.zombieCount += d; }};
+    for (size_t i = 0; i < std::size(changes); i++)
+    {
+        changes[i](1);
+        EXPECT_NE(demo::GameChecksum(), sum) << i;
+        EXPECT_NE(game.State(), state) << i;
+        changes[i](-1);
+        EXPECT_EQ(demo::GameChecksum(), sum) << i;
     }
 }
 

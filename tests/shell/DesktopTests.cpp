@@ -4,7 +4,7 @@
 #include "Game/Game.h"
 #include "Game/GameClock.h"
 #include "Game/Globals.h"
-#include "Game/Main.h"
+#include "Shell/Main.h"
 #include "Gedx/DXDevice.h"
 #include "Gedx/DXException.h"
 #include "Settings/Settings.h"

@@ -1,10 +1,10 @@
 // The main loop's side of a demo played back: which recorded frames a presented frame runs
 // (--playdemo: the recording's own pace; --timedemo: one a frame, as fast as they draw),
 // and what the program says at the end.
-#include "Game/Demo.h"
+#include "Shell/Demo.h"
 #include "Game/GameClock.h"
-#include "Game/Options.h"
-#include "Game/Playback.h"
+#include "Shell/Options.h"
+#include "Shell/Playback.h"
 
 #include "Platform.h"
 #include "Tlib/TException.h"

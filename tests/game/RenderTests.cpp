@@ -4,6 +4,7 @@
 #include "Game/Globals.h"
 #include "Gedx/DXDevice.h"
 #include "Gedx/DXTexture.h"
+#include "Shell/Main.h"
 #include "port/MemoryDevice.h"
 #include "port/Port.h"
 #include "support/HeadlessGame.h"
@@ -202,13 +203,18 @@ TEST_F(Render, ViewFromTheEyeAlongTheHeadingBillboardsAcrossItAndTheSkyByPhase)
     for (int32_t k = 0; k < 3; k++)
         g.zombies[k].pos = M3DVector(640 + 7 * k, 590 - 5 * k, 0);
     // Phase, eye, heading and pitch, sky, zombies drawn.
-    const std::tuple<int32_t, double, double, double, double, double, D3DCOLOR, bool> frames[] = {
-        {PHASE_NIGHT, 5, 5, 5.5, 0, 0, 0x192F2C, true},
-        {PHASE_NIGHT, 700, 650, 40, 0.7, 0.2, 0x192F2C, true},
-        {PHASE_NIGHTFALL, 640, 600, 31, 1.57, 0, 0x192F2C, true},
-        {PHASE_NIGHT, 300, 900, 31, 4.0, -0.4, 0x192F2C, true},
-        {PHASE_DAY, 20, 1000, 35, 2.0, 0.1, 0x76D3E4, false},
-        {PHASE_DAYBREAK, 600, 90, 36, -1, 0, 0x76D3E4, false}};
+    const struct
+    {
+        int32_t phase;
+        double x, y, z, yaw, pitch;
+        D3DCOLOR sky;
+        bool zombies;
+    } frames[] = {{PHASE_NIGHT, 5, 5, 5.5, 0, 0, 0x192F2C, true},
+                  {PHASE_NIGHT, 700, 650, 40, 0.7, 0.2, 0x192F2C, true},
+                  {PHASE_NIGHTFALL, 640, 600, 31, 1.57, 0, 0x192F2C, true},
+                  {PHASE_NIGHT, 300, 900, 31, 4.0, -0.4, 0x192F2C, true},
+                  {PHASE_DAY, 20, 1000, 35, 2.0, 0.1, 0x76D3E4, false},
+                  {PHASE_DAYBREAK, 600, 90, 36, -1, 0, 0x76D3E4, false}};
     for (auto [phase, x, y, z, yaw, pitch, sky, zombies] : frames)
     {
         SCOPED_TRACE("phase " + std::to_string(phase) + ", yaw " + std::to_string(yaw));

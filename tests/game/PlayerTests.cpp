@@ -10,7 +10,16 @@ TEST(Movement, WallsDoorwaysTheNightsConfinementAndAZombieInFront)
     CGame& g = game.Game();
     // Ten steps forward, of which so many stand. A board stops him 3 short of the wall
     // (its half-unit slab grown by his 2.5); by night the footprint's edge holds him.
-    const std::tuple<int32_t, int32_t, int32_t, double, double, double, double> walks[] = {
+    const struct
+    {
+        int32_t phase;
+        int32_t window;
+        int32_t boards;
+        double x;
+        double y;
+        double yaw;
+        double steps;
+    } walks[] = {
         {PHASE_DAY, 0, 0, 132, 95, 90, 10},        {PHASE_DAY, 0, 1, 132, 95, 90, 2},
         {PHASE_DAY, 1, 0, 95, 200, 0, 10},         {PHASE_DAY, 1, 3, 95, 200, 0, 2},
         {PHASE_DAY, 2, 0, 170, 126.5, 180, 3},     {PHASE_NIGHT, 0, 0, 132, 105, -90, 5},
@@ -26,7 +35,14 @@ TEST(Movement, WallsDoorwaysTheNightsConfinementAndAZombieInFront)
     }
     // Where he collides, in the house's own units: an open doorway is widened by 1.2 a
     // side, less his 2.5; a board closes it; no other wall gives way.
-    const std::tuple<double, double, int32_t, int32_t, bool> points[] = {
+    const struct
+    {
+        double x;
+        double y;
+        int32_t window;
+        int32_t boards;
+        bool solid;
+    } points[] = {
         {28.3, 0.25, 0, 0, true},    {28.31, 0.25, 0, 0, false}, {35.69, 0.25, 0, 0, false},
         {35.7, 0.25, 0, 0, true},    {0.25, 96.3, 1, 0, true},   {0.25, 96.31, 1, 0, false},
         {0.25, 103.69, 1, 0, false}, {0.25, 103.7, 1, 0, true},  {32.0, 0.25, 0, 1, true},
@@ -43,13 +59,20 @@ TEST(Movement, WallsDoorwaysTheNightsConfinementAndAZombieInFront)
     }
     // By night a zombie within 3.3 and 36 degrees of his heading (+x) from where a step
     // would end bars that step, whichever way it goes.
-    const std::tuple<double, double, double, double, int32_t, bool> steps[] = {
-        {1, 0, 1, 0, PHASE_NIGHT, false},     {-1, 0, 3, 0, PHASE_NIGHT, false},
-        {0, 1, 2, -30, PHASE_NIGHT, false},   {0, -1, 2, 30, PHASE_NIGHT, false},
-        {-1, 0, 1, 180, PHASE_NIGHT, true},   {0, 1, 3.29, 0, PHASE_NIGHT, false},
-        {0, 1, 3.31, 0, PHASE_NIGHT, true},   {0, 1, 3, 35.9, PHASE_NIGHT, false},
-        {0, 1, 3, 36.1, PHASE_NIGHT, true},   {0, 1, 3, -35.9, PHASE_NIGHT, false},
-        {1, 0, 1, 0, PHASE_NIGHTFALL, false}, {1, 0, 1, 0, PHASE_DAY, true}};
+    const struct
+    {
+        double dx;
+        double dy;
+        double distance;
+        double degrees;
+        int32_t phase;
+        bool moves;
+    } steps[] = {{1, 0, 1, 0, PHASE_NIGHT, false},     {-1, 0, 3, 0, PHASE_NIGHT, false},
+                 {0, 1, 2, -30, PHASE_NIGHT, false},   {0, -1, 2, 30, PHASE_NIGHT, false},
+                 {-1, 0, 1, 180, PHASE_NIGHT, true},   {0, 1, 3.29, 0, PHASE_NIGHT, false},
+                 {0, 1, 3.31, 0, PHASE_NIGHT, true},   {0, 1, 3, 35.9, PHASE_NIGHT, false},
+                 {0, 1, 3, 36.1, PHASE_NIGHT, true},   {0, 1, 3, -35.9, PHASE_NIGHT, false},
+                 {1, 0, 1, 0, PHASE_NIGHTFALL, false}, {1, 0, 1, 0, PHASE_DAY, true}};
     for (const auto& [dx, dy, distance, degrees, phase, moves] : steps)
     {
         NightIn(0, 116, 120);
@@ -77,7 +100,14 @@ TEST(Movement, TreesTheEdgeOfTheLandTheKeysAndTheMouseLook)
     CGame& g = game.Game();
     // A step ending exactly 4 from a tree or on the edge of the land stands and puts his
     // eye 5.5 over the ground; the smallest step past it leaves him, eye and all, in place.
-    const std::tuple<double, double, double, double, bool> steps[] = {
+    const struct
+    {
+        double x;
+        double y;
+        double dx;
+        double dy;
+        bool moves;
+    } steps[] = {
         {495, 500, 1, 0, true},      {496, 500, 0.01, 0, false},   {500, 505, 0, -1, true},
         {500, 504, 0, -0.01, false}, {2, 700, -1, 0, true},        {1, 700, -0.001, 0, false},
         {1534, 700, 1, 0, true},     {1535, 700, 0.001, 0, false}, {700, 2, 0, -1, true},
@@ -92,13 +122,20 @@ TEST(Movement, TreesTheEdgeOfTheLandTheKeysAndTheMouseLook)
     }
     // Forward beats back and left beats right; the forward and the sideways step are tried
     // one after the other, the sideways one along this frame's new heading.
-    const std::tuple<std::vector<uint8_t>, int32_t, double, double, double, double> keys[] = {
-        {{DIK_W, DIK_S}, 0, 700, 700, 701, 700},
-        {{DIK_A, DIK_D}, 0, 700, 700, 700, 699},
-        {{DIK_S}, 0, 700, 700, 699, 700},
-        {{DIK_D}, 0, 700, 700, 700, 701},
-        {{DIK_W, DIK_A}, 0, 495.5, 500, 495.5, 499},
-        {{DIK_W, DIK_A}, 11000, 700, 700, 702, 700}};
+    const struct
+    {
+        std::vector<uint8_t> held;
+        int32_t mouseX;
+        double x;
+        double y;
+        double endX;
+        double endY;
+    } keys[] = {{{DIK_W, DIK_S}, 0, 700, 700, 701, 700},
+                {{DIK_A, DIK_D}, 0, 700, 700, 700, 699},
+                {{DIK_S}, 0, 700, 700, 699, 700},
+                {{DIK_D}, 0, 700, 700, 700, 701},
+                {{DIK_W, DIK_A}, 0, 495.5, 500, 495.5, 499},
+                {{DIK_W, DIK_A}, 11000, 700, 700, 702, 700}};
     for (const auto& [held, mouseX, x, y, endX, endY] : keys)
     {
         Stand(x, y);
@@ -123,14 +160,21 @@ TEST(Axe, ByDayItFellsTreesAndByNightStrikesZombiesEachWithinItsReach)
     CGame& g = game.Game();
     // A tree and a zombie, each at a distance and bearing from him (facing +x), 99 being
     // out of reach, and what the swing hits: 0 nothing, 1 the tree, 2 the zombie.
-    const std::tuple<int32_t, double, double, double, double, int32_t> cases[] = {
-        {PHASE_DAY, 5.0, 0, 2, 0, 1},         {PHASE_DAY, 5.01, 0, 99, 0, 0},
-        {PHASE_DAY, 4, 19.99, 99, 0, 1},      {PHASE_DAY, 4, -19.99, 99, 0, 1},
-        {PHASE_DAY, 4, 20.01, 99, 0, 0},      {PHASE_DAY, 4, -20.01, 99, 0, 0},
-        {PHASE_NIGHT, 2, 0, 4.0, 0, 2},       {PHASE_NIGHT, 99, 0, 4.01, 0, 0},
-        {PHASE_NIGHTFALL, 99, 0, 3, 15.9, 2}, {PHASE_NIGHT, 99, 0, 3, -15.9, 2},
-        {PHASE_NIGHT, 99, 0, 3, 16.1, 0},     {PHASE_NIGHT, 99, 0, 3, -16.1, 0},
-        {PHASE_DAYBREAK, 2, 0, 2, 0, 0}};
+    const struct
+    {
+        int32_t phase;
+        double tree;
+        double treeDeg;
+        double zombie;
+        double zombieDeg;
+        int32_t hit;
+    } cases[] = {{PHASE_DAY, 5.0, 0, 2, 0, 1},         {PHASE_DAY, 5.01, 0, 99, 0, 0},
+                 {PHASE_DAY, 4, 19.99, 99, 0, 1},      {PHASE_DAY, 4, -19.99, 99, 0, 1},
+                 {PHASE_DAY, 4, 20.01, 99, 0, 0},      {PHASE_DAY, 4, -20.01, 99, 0, 0},
+                 {PHASE_NIGHT, 2, 0, 4.0, 0, 2},       {PHASE_NIGHT, 99, 0, 4.01, 0, 0},
+                 {PHASE_NIGHTFALL, 99, 0, 3, 15.9, 2}, {PHASE_NIGHT, 99, 0, 3, -15.9, 2},
+                 {PHASE_NIGHT, 99, 0, 3, 16.1, 0},     {PHASE_NIGHT, 99, 0, 3, -16.1, 0},
+                 {PHASE_DAYBREAK, 2, 0, 2, 0, 0}};
     for (const auto& [phase, tree, treeDeg, zombie, zombieDeg, hit] : cases)
     {
         NightIn(0, 116, 120);

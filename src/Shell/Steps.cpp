@@ -1,6 +1,6 @@
-#include "Game/Steps.h"
+#include "Shell/Steps.h"
 
-#include "Game/Demo.h"
+#include "Shell/Demo.h"
 #include "Game/Game.h"
 #include "Game/GameClock.h"
 #include "Game/Globals.h"

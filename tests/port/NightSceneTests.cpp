@@ -3,7 +3,7 @@
 // Skipped without a display (the test command provides a virtual one) or the world.
 #include "Game/Game.h"
 #include "Game/Globals.h"
-#include "Game/Main.h"
+#include "Shell/Main.h"
 #include "Gedx/DXDevice.h"
 #include "port/Port.h"
 #include "port/gl/Shown.h"

@@ -11,7 +11,8 @@ class DXInput;
 
 namespace demo
 {
-const uint16_t VERSION = 1;
+// 2: the end checksum covers every value of the game's state (Game/GameState.h).
+const uint16_t VERSION = 2;
 
 // The world a demo was recorded on: a CRC-32 of Data\hmap.dat, Data\map.dat and
 // Data\HouseWl.mdl, in that order.

@@ -22,10 +22,16 @@ TEST(DayNight, TheClockStepsOnceAFrameAtMostNightfallShutsHimInAndDaybreakEndsIt
     HeadlessGame game(Land({{HX, HY}, {300, 100}}));
     CGame& g = game.Game();
     // Each frame ms after the last; a minute count of -1 leaves the clock as it is.
-    const std::tuple<int32_t, uint32_t, int32_t, int32_t, int32_t> steps[] = {
-        {-1, 999, 0, 6, 0},       {-1, 1, 10, 6, 10},       {-1, 2500, 20, 6, 20},
-        {-1, 999, 20, 6, 20},     {-1, 1, 30, 6, 30},       {650, 1000, 660, 17, 0},
-        {1430, 1000, 1440, 6, 0}, {1530, 1000, 1540, 7, 40}};
+    const struct
+    {
+        int32_t setMinutes;
+        uint32_t ms;
+        int32_t minutes;
+        int32_t hour;
+        int32_t minute;
+    } steps[] = {{-1, 999, 0, 6, 0},       {-1, 1, 10, 6, 10},       {-1, 2500, 20, 6, 20},
+                 {-1, 999, 20, 6, 20},     {-1, 1, 30, 6, 30},       {650, 1000, 660, 17, 0},
+                 {1430, 1000, 1440, 6, 0}, {1530, 1000, 1540, 7, 40}};
     for (const auto& [setMinutes, ms, minutes, hour, minute] : steps)
     {
         if (setMinutes >= 0)
@@ -141,12 +147,19 @@ TEST(DayNight, BoardsWearEveryFortyMinutesFrom1840To0520AfterTheDeathTest)
     EXPECT_EQ(make_tuple(bareAt, g.boards[0][1], g.boards[0][2], g.boards[1][0], g.boards[1][4]),
               make_tuple(1120, 0, 0, 5, 5));
     // Health gone by night ends the game before the boards wear; by day nothing checks it.
-    const std::tuple<int32_t, int32_t, int32_t, int32_t, int32_t, int32_t> cases[] = {
-        {PHASE_NIGHT, 750, 0, GAME_KILLED, 4, 760},
-        {PHASE_NIGHT, 750, 1, GAME_PLAYING, 3, 800},
-        {PHASE_NIGHTFALL, 750, -2, GAME_KILLED, 4, 760},
-        {PHASE_DAY, 300, 0, GAME_PLAYING, 4, 760},
-        {PHASE_DAYBREAK, 1430, 0, GAME_PLAYING, 4, 760}};
+    const struct
+    {
+        int32_t phase;
+        int32_t minutes;
+        int32_t health;
+        int32_t state;
+        int32_t boards;
+        int32_t decay;
+    } cases[] = {{PHASE_NIGHT, 750, 0, GAME_KILLED, 4, 760},
+                 {PHASE_NIGHT, 750, 1, GAME_PLAYING, 3, 800},
+                 {PHASE_NIGHTFALL, 750, -2, GAME_KILLED, 4, 760},
+                 {PHASE_DAY, 300, 0, GAME_PLAYING, 4, 760},
+                 {PHASE_DAYBREAK, 1430, 0, GAME_PLAYING, 4, 760}};
     for (const auto& [phase, minutes, health, state, boards, decay] : cases)
     {
         gameState = GAME_PLAYING;

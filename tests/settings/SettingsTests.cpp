@@ -1,4 +1,3 @@
-#include "Gedx/DXException.h"
 #include "Settings/Settings.h"
 #include "Tlib/TException.h"
 #include "support/TempDir.h"
@@ -57,14 +56,4 @@ TEST(ReadSettings, KeysLinesAndTheAtoiRule)
     };
     for (const auto& c : cases)
         EXPECT_EQ(ReadFrom(c.contents), c.values) << c.contents;
-}
-
-TEST(DXException, CodeAndMessageCutAt1023)
-{
-    const std::string text(4000, 'm');
-    DXException withCode(int32_t(0x8876086C), "%s %d", text.c_str(), -1), noCode("%d", -1);
-    EXPECT_EQ(withCode.code, int32_t(0x8876086C));
-    EXPECT_EQ(std::string(withCode.message), text.substr(0, 1023));
-    EXPECT_EQ(noCode.code, 0);
-    EXPECT_STREQ(noCode.message, "-1");
 }

@@ -1,4 +1,4 @@
-#include "Game/Options.h"
+#include "Shell/Options.h"
 
 #include <vector>
 
