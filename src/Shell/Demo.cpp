@@ -187,7 +187,8 @@ uint32_t WorldChecksum()
 uint32_t GameChecksum()
 {
     uint32_t crc = 0;
-    ForEachStateValue(*game, [&crc](const char*, int32_t, auto v) { crc = Crc(crc, &v, sizeof v); });
+    ForEachStateValue(*game,
+                      [&crc](const char*, int32_t, auto v) { crc = Crc(crc, &v, sizeof v); });
     return crc;
 }
 
