@@ -5,6 +5,11 @@
 
 #include "Platform.h"
 
+class DXGamepad;
+
+// The gamepad beside DirectInput's mouse and keyboard, made and destroyed with them.
+extern DXGamepad* gamepad;
+
 // The main window's procedure: closing the window asks the loop to end.
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
