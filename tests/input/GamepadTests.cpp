@@ -190,6 +190,8 @@ class VirtualPad
         desc.name = "virtual pad";
         stick = SDL_JoystickOpen(SDL_JoystickAttachVirtualEx(&desc));
         EXPECT_NE(stick, nullptr) << SDL_GetError();
+        Set(SDL_CONTROLLER_AXIS_TRIGGERLEFT, REST);
+        Set(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, REST);
     }
     ~VirtualPad()
     {
@@ -199,7 +201,8 @@ class VirtualPad
             if (SDL_JoystickGetDeviceInstanceID(i) == id)
                 SDL_JoystickDetachVirtual(i);
     }
-    // SDL's axes: y grows downwards, triggers from 0.
+    // SDL's axes: y grows downwards; a trigger rests at the bottom of the range.
+    static const Sint16 REST = SDL_JOYSTICK_AXIS_MIN;
     void Set(SDL_GameControllerAxis axis, Sint16 value)
     {
         SDL_JoystickSetVirtualAxis(stick, axis, value);
@@ -250,7 +253,7 @@ TEST(DXGamepad, APadOnThePortsXInputPlaysAGameADemoKeepsExactly)
         // and steps in through the doorway; A nails a board at it.
         pad->Set(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 32767);
         EXPECT_LT(FramesUntil(game, [&] { return g.wood == 1; }), 30);
-        pad->Set(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 0);
+        pad->Set(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, VirtualPad::REST);
         pad->Set(SDL_CONTROLLER_AXIS_LEFTY, -32768);
         FramesUntil(
             game, [&] { return g.posX >= 56.0; }, 80);
