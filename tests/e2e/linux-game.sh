@@ -10,7 +10,7 @@ export LIBGL_ALWAYS_SOFTWARE=1
 
 echo "-- a missing settings file: the error box, status 0, no game window"
 mkdir "$work/empty"
-(cd "$work/empty" && exec "$game") >"$work/empty.out" 2>"$work/empty.err" &
+(cd "$work/empty" && exec "$game" --settings GameSettings.ini) >"$work/empty.out" 2>"$work/empty.err" &
 game_pid=$!
 box=$(wait_window Gloamfield 15) || fail "no error box appeared"
 sleep 0.5

@@ -169,3 +169,23 @@ TEST(FindSettings, TheGivenFileThenTheCurrentFolderThenThePlayersFolderWhichTheF
     }
     setenv("XDG_CONFIG_HOME", kept.c_str(), 1);
 }
+
+TEST(Settings, TheReadmeAndTheManualPageGiveEveryKeyWithItsDefaultAndValues)
+{
+    auto text = [](const char* file)
+    {
+        std::ifstream in(std::string(SOURCE_DIR) + file);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const std::string readme = text("/README.md"), manual = text("/packaging/gloamfield.6");
+    for (const SettingKey& key : SETTING_KEYS)
+    {
+        const std::string name = key.name, value = std::to_string(key.defaultValue);
+        EXPECT_NE(readme.find("| `" + name + "` | " + value + " | " + key.values + " |"),
+                  std::string::npos)
+            << name;
+        EXPECT_NE(manual.find(".B " + name + "=" + value + "\n"), std::string::npos) << name;
+        EXPECT_NE(manual.find(std::string("Values: ") + key.values + ".\n"), std::string::npos)
+            << name;
+    }
+}
