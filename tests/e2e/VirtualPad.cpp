@@ -1,73 +1,36 @@
-// Preloaded into the game by the end-to-end test (LD_PRELOAD), never linked into it: a pad
-// of SDL's own (its virtual joystick), driven by the lines a test appends to the file
-// named by $GLOAMFIELD_PAD_SCRIPT:
-//   plug              plug a pad in
-//   unplug            pull it out
-//   axis NAME VALUE   set an axis, by SDL's name for it (leftx, righttrigger, ...); a
-//                     trigger rests at -32768
-//   button NAME 0|1   let go of or press a button (a, back, start, ...)
-// Each line is carried out on the game's own thread, the next time the game brings SDL's
-// pads up to date (SDL_GameControllerUpdate, which this module stands in for), and then
-// copied to $GLOAMFIELD_PAD_SCRIPT.done, so that the test knows.
-#include <SDL.h>
+// Preloaded into the game by the end-to-end test (LD_PRELOAD), never linked into it: a
+// VirtualPad driven by the lines a test appends to the file $GLOAMFIELD_PAD_SCRIPT:
+// "plug", "unplug", "axis NAME VALUE" and "button NAME 0|1", by SDL's names (leftx,
+// righttrigger, a, back, ...). Each line is carried out on the game's own thread when it
+// next brings SDL's pads up to date (SDL_GameControllerUpdate, which this module stands in
+// for), then copied to $GLOAMFIELD_PAD_SCRIPT.done for the test to see.
+#include "support/VirtualPad.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
+#include <memory>
 #include <string>
 
 namespace
 {
-SDL_Joystick* stick = nullptr;
+std::unique_ptr<VirtualPad> pad;
 long carriedOut = 0; // bytes of the script
 
-void Plug()
+bool CarryOut(const std::string& what, const char* name, int value)
 {
-    SDL_VirtualJoystickDesc desc{};
-    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
-    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-    desc.name = "virtual pad";
-    stick = SDL_JoystickOpen(SDL_JoystickAttachVirtualEx(&desc));
-    // A trigger at rest is the bottom of its axis's range; 0 would be half pressed.
-    for (SDL_GameControllerAxis trigger :
-         {SDL_CONTROLLER_AXIS_TRIGGERLEFT, SDL_CONTROLLER_AXIS_TRIGGERRIGHT})
-        SDL_JoystickSetVirtualAxis(stick, trigger, SDL_JOYSTICK_AXIS_MIN);
-}
-
-void Unplug()
-{
-    if (stick == nullptr)
-        return;
-    SDL_JoystickID id = SDL_JoystickInstanceID(stick);
-    SDL_JoystickClose(stick);
-    stick = nullptr;
-    for (int i = 0; i < SDL_NumJoysticks(); i++)
-        if (SDL_JoystickGetDeviceInstanceID(i) == id)
-            SDL_JoystickDetachVirtual(i);
-}
-
-bool CarryOut(const char* line)
-{
-    char what[16] = {}, name[32] = {};
-    int value = 0;
-    int fields = std::sscanf(line, "%15s %31s %d", what, name, &value);
-    std::string command = what;
-    if (command == "plug")
-        Plug();
-    else if (command == "unplug")
-        Unplug();
-    else if (command == "axis" && fields == 3 && stick)
-        return SDL_JoystickSetVirtualAxis(stick, SDL_GameControllerGetAxisFromString(name),
-                                          Sint16(value)) == 0;
-    else if (command == "button" && fields == 3 && stick)
-        return SDL_JoystickSetVirtualButton(stick, SDL_GameControllerGetButtonFromString(name),
-                                            Uint8(value)) == 0;
+    if (what == "plug")
+        pad = std::make_unique<VirtualPad>();
+    else if (what == "unplug")
+        pad.reset();
+    else if (what == "axis" && pad)
+        return pad->Set(SDL_GameControllerGetAxisFromString(name), Sint16(value));
+    else if (what == "button" && pad)
+        return pad->Set(SDL_GameControllerGetButtonFromString(name), value != 0);
     else
         return false;
-    return stick != nullptr || command == "unplug";
+    return what == "unplug" || pad->Plugged();
 }
 
 void RunScript()
@@ -82,11 +45,14 @@ void RunScript()
     while (std::fgets(line, sizeof line, script) && std::strchr(line, '\n'))
     {
         carriedOut += long(std::strlen(line));
-        bool ok = CarryOut(line);
-        if (FILE* done = std::fopen((std::string(path) + ".done").c_str(), "a"))
+        char what[16] = {}, name[32] = {};
+        int value = 0;
+        std::sscanf(line, "%15s %31s %d", what, name, &value);
+        bool done = CarryOut(what, name, value);
+        if (FILE* log = std::fopen((std::string(path) + ".done").c_str(), "a"))
         {
-            std::fprintf(done, "%s%s", ok ? "" : "FAILED ", line);
-            std::fclose(done);
+            std::fprintf(log, "%s%s", done ? "" : "FAILED ", line);
+            std::fclose(log);
         }
     }
     std::fclose(script);

@@ -17,6 +17,7 @@ endif()
 # The pad module is preloaded into the game by the test alone; the game never links it.
 if(TARGET gloamfield AND NOT GLOAMFIELD_SANITIZE)
   add_library(gf_virtual_pad MODULE ${CMAKE_CURRENT_SOURCE_DIR}/e2e/VirtualPad.cpp)
+  target_include_directories(gf_virtual_pad PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   find_package(SDL2 REQUIRED)
   if(TARGET SDL2::SDL2)
     target_link_libraries(gf_virtual_pad PRIVATE SDL2::SDL2 ${CMAKE_DL_LIBS})
