@@ -59,12 +59,9 @@ const Key KEYS[] = {{"MouseSensitivity", &MouseSensitivity},
                     {"GamepadDeadZone", &GamepadDeadZone}};
 
 // The value within the key's limits, for the keys that have them.
-int32_t Limited(const char* name, int32_t value)
+int32_t Limited(const SettingKey& key, int32_t value)
 {
-    for (const SettingKey& key : SETTING_KEYS)
-        if (std::strcmp(key.name, name) == 0)
-            return value < key.least ? key.least : value > key.most ? key.most : value;
-    return value;
+    return value < key.least ? key.least : value > key.most ? key.most : value;
 }
 } // namespace
 
@@ -94,12 +91,14 @@ void ReadSettings(const std::string& path)
         key = "";
         if (p >= 0)
             key = line.SubStr(0, uint32_t(p));
-        for (const Key& k : KEYS)
+        // Only the listed keys: each is documented and written into a player's first file.
+        for (const SettingKey& k : SETTING_KEYS)
         {
             if (std::strcmp(key.text, k.name) != 0)
                 continue;
             const char* value = uint32_t(p + 1) < length ? line.text + p + 1 : "";
-            *k.global = Limited(k.name, ParseValue(value));
+            if (int32_t* global = SettingGlobal(k.name))
+                *global = Limited(k, ParseValue(value));
             break;
         }
     }
