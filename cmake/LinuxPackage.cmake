@@ -8,7 +8,8 @@ include(GNUInstallDirs)
 
 set(game_data ${CMAKE_INSTALL_DATADIR}/gloamfield)
 install(TARGETS gloamfield RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES ${CMAKE_BINARY_DIR}/GameSettings.ini DESTINATION ${game_data})
+# The defaults, for reference: the game writes the same into a player's own folder.
+install(FILES ${CMAKE_BINARY_DIR}/defaults/GameSettings.ini DESTINATION ${game_data})
 install(DIRECTORY ${CMAKE_BINARY_DIR}/Data DESTINATION ${game_data}
         PATTERN ".world-stamp" EXCLUDE)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/demos/ DESTINATION ${game_data}/demos

@@ -1,14 +1,15 @@
-# cmake -DEXE=<program> -DWORLD=<folder with GameSettings.ini and Data> -DSTAGE=<scratch>
-#       -DZIP=<out> -P MakeZip.cmake
-# Stages exactly what the game reads and zips it with the folder as its root.
+# cmake -DEXE=<program> -DWORLD=<folder with Data and defaults/GameSettings.ini>
+#       -DSTAGE=<scratch> -DZIP=<out> -P MakeZip.cmake
+# Stages exactly what the game reads and zips it with the folder as its root: the settings
+# as the generator wrote their defaults, not the build folder's own file.
 foreach(var EXE WORLD STAGE ZIP)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "MakeZip.cmake needs -D${var}=...")
   endif()
 endforeach()
 
-if(NOT EXISTS ${WORLD}/GameSettings.ini OR NOT IS_DIRECTORY ${WORLD}/Data)
-  message(FATAL_ERROR "No world in ${WORLD}: GameSettings.ini and Data/ are missing")
+if(NOT EXISTS ${WORLD}/defaults/GameSettings.ini OR NOT IS_DIRECTORY ${WORLD}/Data)
+  message(FATAL_ERROR "No world in ${WORLD}: defaults/GameSettings.ini and Data/ are missing")
 endif()
 
 file(REMOVE_RECURSE ${STAGE})
@@ -18,7 +19,7 @@ get_filename_component(exe_name ${EXE} NAME)
 if(NOT exe_name STREQUAL "Gloamfield.exe")
   file(RENAME ${STAGE}/${exe_name} ${STAGE}/Gloamfield.exe)
 endif()
-file(COPY ${WORLD}/GameSettings.ini DESTINATION ${STAGE})
+file(COPY ${WORLD}/defaults/GameSettings.ini DESTINATION ${STAGE})
 
 # Only the world's own files: the generator's stamp and other dot files stay behind.
 file(GLOB data_files LIST_DIRECTORIES false ${WORLD}/Data/*)

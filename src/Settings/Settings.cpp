@@ -1,4 +1,5 @@
 #include "Settings/Settings.h"
+#include "Settings/Keys.h"
 #include "Tlib/TFile.h"
 #include "Tlib/TString.h"
 
@@ -11,6 +12,9 @@ int32_t YResolution = 768;
 int32_t MouseSensitivity = 100;
 int32_t UpdateRate = 60;
 int32_t Windowed = 0;
+int32_t InvertLook = 0;
+int32_t GamepadLookSpeed = 150;
+int32_t GamepadDeadZone = 25;
 bool PresentImmediately = false;
 
 namespace
@@ -44,16 +48,34 @@ struct Key
     const char* name;
     int32_t* global;
 };
+
+const Key KEYS[] = {{"MouseSensitivity", &MouseSensitivity},
+                    {"XResolution", &XResolution},
+                    {"YResolution", &YResolution},
+                    {"UpdateRate", &UpdateRate},
+                    {"Windowed", &Windowed},
+                    {"InvertLook", &InvertLook},
+                    {"GamepadLookSpeed", &GamepadLookSpeed},
+                    {"GamepadDeadZone", &GamepadDeadZone}};
+
+// The value within the key's limits, for the keys that have them.
+int32_t Limited(const SettingKey& key, int32_t value)
+{
+    return value < key.least ? key.least : value > key.most ? key.most : value;
+}
 } // namespace
 
-void ReadSettings()
+int32_t* SettingGlobal(const char* name)
 {
-    const Key keys[] = {{"MouseSensitivity", &MouseSensitivity},
-                        {"XResolution", &XResolution},
-                        {"YResolution", &YResolution},
-                        {"UpdateRate", &UpdateRate},
-                        {"Windowed", &Windowed}};
-    std::unique_ptr<TFile> file(new TFile(TString("GameSettings.ini"), 1, true));
+    for (const Key& k : KEYS)
+        if (std::strcmp(k.name, name) == 0)
+            return k.global;
+    return nullptr;
+}
+
+void ReadSettings(const std::string& path)
+{
+    std::unique_ptr<TFile> file(new TFile(TString("%s", path.c_str()), 1, true));
     TString equals("=");
     for (;;)
     {
@@ -69,12 +91,14 @@ void ReadSettings()
         key = "";
         if (p >= 0)
             key = line.SubStr(0, uint32_t(p));
-        for (const Key& k : keys)
+        // Only the listed keys: each is documented and written into a player's first file.
+        for (const SettingKey& k : SETTING_KEYS)
         {
             if (std::strcmp(key.text, k.name) != 0)
                 continue;
             const char* value = uint32_t(p + 1) < length ? line.text + p + 1 : "";
-            *k.global = ParseValue(value);
+            if (int32_t* global = SettingGlobal(k.name))
+                *global = Limited(k, ParseValue(value));
             break;
         }
     }

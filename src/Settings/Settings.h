@@ -1,7 +1,8 @@
-// GameSettings.ini: integer keys read once at start-up.
+// GameSettings.ini: integer keys read once at start-up (every key: Settings/Keys.h).
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 extern int32_t XResolution;      // back-buffer width, default 1024
 extern int32_t YResolution;      // back-buffer height, default 768
@@ -11,10 +12,30 @@ extern int32_t MouseSensitivity; // view turn per mouse count, in 1/35000 radian
 extern int32_t UpdateRate;
 // 1: a window of XResolution x YResolution with a title bar; 0 (default): full screen.
 extern int32_t Windowed;
+// 1: the mouse and the right stick pitch the view the other way. Default 0.
+extern int32_t InvertLook;
+// Degrees a second the gamepad's right stick turns the view at full tilt (10 to 720; 150).
+extern int32_t GamepadLookSpeed;
+// Per cent of full tilt a gamepad stick leans before it counts (0 to 90; 25).
+extern int32_t GamepadDeadZone;
 
 // Not a key of the file but of --timedemo: frames follow as fast as the device presents
 // them, without waiting for the display.
 extern bool PresentImmediately;
 
-// Reads the file from the current directory; throws _TFileException when it is missing.
-void ReadSettings();
+const char* const SETTINGS_FILE = "GameSettings.ini";
+
+// The global a key of the file sets, or null for a name that is no key.
+int32_t* SettingGlobal(const char* name);
+
+// Reads the file (by default from the current directory); throws _TFileException when it
+// is missing.
+void ReadSettings(const std::string& path = SETTINGS_FILE);
+
+// Which settings file this run reads: the one named on the command line (`given`); else
+// GameSettings.ini in the current folder, as always; else the one in the player's own
+// folder (PlayerSettingsFolder), which the first start writes with the defaults and says
+// so on standard error. Without a folder of the player's own, the current folder's name
+// stands. Empty when the player's file can be neither found nor written: the game then
+// says why on standard error and plays with the defaults.
+std::string FindSettings(const std::string& given);

@@ -18,11 +18,15 @@
 #include "Tlib/TForm.h"
 #include "Tlib/TString.h"
 #include "Types3d/Types3d.h"
+#include "input/DXGamepad.h"
 #include "input/DXInput.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <exception>
 #include <string>
+
+DXGamepad* gamepad = nullptr;
 
 namespace
 {
@@ -62,6 +66,15 @@ void UpdateFrame()
         dxInput->SetMousePos(dxInput->mouseX < MOUSE_MAX_X ? dxInput->mouseX : MOUSE_MAX_X,
                              dxInput->mouseY < MOUSE_MAX_Y ? dxInput->mouseY : MOUSE_MAX_Y);
     dxInput->GetKBState();
+    // The pad's part goes in as keys, mouse counts and buttons, before the demo recorder
+    // and the rules see the snapshot; so does the turn of InvertLook.
+    if (gamepad)
+        gamepad->AddTo(*dxInput);
+    if (InvertLook)
+    {
+        LONG& dy = dxInput->mouseState.lY;
+        dy = dy == INT32_MIN ? INT32_MAX : -dy;
+    }
 
     // The loop ends when it next looks for messages; this frame is still drawn.
     if (dxInput->keys[DIK_ESCAPE])
@@ -142,6 +155,8 @@ void Shutdown()
         delete gameOverImage1;
     if (dxInput)
         delete dxInput;
+    delete gamepad;
+    gamepad = nullptr;
     if (device)
         delete device;
     if (gfx)
@@ -163,7 +178,9 @@ void StartUp()
 {
     ResetGameClock();
     // The device takes its back-buffer size from the settings, so they come first.
-    ReadSettings();
+    const std::string settings = FindSettings(gameOptions.settings);
+    if (!settings.empty())
+        ReadSettings(settings);
     if (gameOptions.windowed >= 0)
         Windowed = gameOptions.windowed;
     // A demo that cannot be played is refused before any window opens.
@@ -182,11 +199,12 @@ void StartUp()
     mainForm->Show();
 
     gfx = new DXGfx();
-    LoadDXLibraries(DXLIB_DINPUT8);
+    LoadDXLibraries(DXLIB_DINPUT8 | DXLIB_XINPUT);
     dxInput = new DXInput(instanceHandle);
     dxInput->CreateMouse(mainForm->hwnd);
     dxInput->CreateKB(mainForm->hwnd);
     dxInput->mouseScale = 1.0f;
+    gamepad = new DXGamepad();
 
     StartGame();
     ShowCursor(FALSE);
@@ -212,6 +230,8 @@ void Pause()
     paused = true;
     PauseGameClock();
     dxInput->Suspend();
+    if (gamepad)
+        gamepad->Suspend();
     ShowCursor(TRUE);
 }
 

@@ -5,6 +5,11 @@
 
 #include "Platform.h"
 
+class DXGamepad;
+
+// The gamepad beside DirectInput's mouse and keyboard, made and destroyed with them.
+extern DXGamepad* gamepad;
+
 // The main window's procedure: closing the window asks the loop to end.
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -19,8 +24,9 @@ void StartGame();
 // the game is paused instead: it waits a tenth of a second and draws its picture again.
 // False once WM_QUIT has come and the game is shut down.
 bool RunFrame();
-// The frame's input step: the snapshot, Escape, the screenshot key, Alt+Enter, then the
-// world's steps due (or a demo's recorded frames).
+// The frame's input step: the snapshot (mouse, keyboard and the pad's part, turned by
+// InvertLook), Escape, the screenshot key, Alt+Enter, then the world's steps due (or a
+// demo's recorded frames).
 void UpdateFrame();
 // The frame's picture for the game state, presented.
 void RenderFrame();

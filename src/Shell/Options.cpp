@@ -14,7 +14,8 @@ const char* const USAGE =
     "  --playdemo FILE    play the demo in FILE back on screen\n"
     "  --timedemo FILE    play the demo in FILE back as fast as it draws, and print the times\n"
     "  --windowed         play in a window (GameSettings.ini: Windowed=1)\n"
-    "  --fullscreen       play full screen (GameSettings.ini: Windowed=0)\n";
+    "  --fullscreen       play full screen (GameSettings.ini: Windowed=0)\n"
+    "  --settings FILE    read the settings from FILE instead of GameSettings.ini\n";
 
 const char* const VERSION_TEXT = "Gloamfield " GLOAMFIELD_VERSION "\n";
 
@@ -62,6 +63,7 @@ bool ParseOptions(const char* commandLine, Options& options, std::string& error)
         std::string* file = w == "--record"     ? &options.record
                             : w == "--playdemo" ? &options.playdemo
                             : w == "--timedemo" ? &options.timedemo
+                            : w == "--settings" ? &options.settings
                                                 : nullptr;
         if (file)
         {

@@ -12,6 +12,7 @@ struct Options
     std::string playdemo; // --playdemo FILE: play a demo back on screen
     std::string timedemo; // --timedemo FILE: play it back as fast as the device presents
     int windowed = -1;    // --windowed 1, --fullscreen 0; -1: as GameSettings.ini says
+    std::string settings; // --settings FILE: read the settings from FILE
 };
 
 // The options of the program's command line (Win32's: arguments apart by blanks, "..."

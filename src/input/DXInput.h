@@ -10,6 +10,9 @@
 const int32_t DXLIB_D3D9 = 1;
 const int32_t DXLIB_DDRAW = 2;
 const int32_t DXLIB_DINPUT8 = 4;
+// XInput, for a gamepad: xinput1_4.dll, else xinput9_1_0.dll. Without either the game has
+// no gamepad, and that is all.
+const int32_t DXLIB_XINPUT = 8;
 
 // Loads each selected library; a failure shows later, when the library is used.
 void LoadDXLibraries(int32_t flags);

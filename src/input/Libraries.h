@@ -6,3 +6,4 @@
 extern HMODULE d3d9Library;
 extern HMODULE ddrawLibrary;
 extern HMODULE dinput8Library;
+extern HMODULE xinputLibrary;

@@ -4,6 +4,7 @@
 HMODULE d3d9Library = nullptr;
 HMODULE ddrawLibrary = nullptr;
 HMODULE dinput8Library = nullptr;
+HMODULE xinputLibrary = nullptr;
 
 void LoadDXLibraries(int32_t flags)
 {
@@ -14,4 +15,12 @@ void LoadDXLibraries(int32_t flags)
         ddrawLibrary = LoadLibraryA("ddraw.dll");
     if (flags & DXLIB_DINPUT8)
         dinput8Library = LoadLibraryA("dinput8.dll");
+    // The newer library where the system has it (Windows 8 and later), else the one every
+    // Windows since Vista has.
+    if (flags & DXLIB_XINPUT)
+    {
+        xinputLibrary = LoadLibraryA("xinput1_4.dll");
+        if (xinputLibrary == nullptr)
+            xinputLibrary = LoadLibraryA("xinput9_1_0.dll");
+    }
 }

@@ -1,8 +1,11 @@
-// Win32 file handles over POSIX descriptors.
+// Win32 file handles over POSIX descriptors; where the world and the player's settings are.
+#include "Platform.h"
 #include "port/Port.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,12 +29,14 @@ namespace port
 namespace
 {
 std::string worldFolder; // empty: the current folder
-}
+// What marks a folder as holding the world; the settings file says nothing about it.
+const char* const WORLD_MARK = "Data/hmap.dat";
+} // namespace
 
 void FindWorld()
 {
     worldFolder.clear();
-    if (access("GameSettings.ini", F_OK) == 0)
+    if (access(WORLD_MARK, F_OK) == 0)
         return;
     char self[4096];
     ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
@@ -39,7 +44,7 @@ void FindWorld()
         return;
     std::string program(self, size_t(length));
     std::string installed = program.substr(0, program.rfind('/') + 1) + "../share/gloamfield/";
-    if (access((installed + "GameSettings.ini").c_str(), F_OK) == 0)
+    if (access((installed + WORLD_MARK).c_str(), F_OK) == 0)
         worldFolder = installed;
 }
 
@@ -49,11 +54,39 @@ std::string NativePath(const char* windowsPath)
     for (char& c : path)
         if (c == '\\')
             c = '/';
-    if (!worldFolder.empty() && !path.empty() && path[0] != '/')
+    // Only the world comes from the world's folder; any other relative path (a settings
+    // file, a demo) is the current folder's, as the player gave it.
+    if (!worldFolder.empty() && path.compare(0, 5, "Data/") == 0)
         path = worldFolder + path;
     return path;
 }
 } // namespace port
+
+const char* PlayerSettingsFolder()
+{
+    // The XDG base directories: $XDG_CONFIG_HOME when it is an absolute path, else
+    // ~/.config; the home folder from the user database when $HOME names none.
+    static std::string folder;
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    if (config != nullptr && config[0] == '/')
+        folder = config;
+    else
+    {
+        const char* home = std::getenv("HOME");
+        if (home == nullptr || home[0] != '/')
+        {
+            const passwd* user = getpwuid(getuid());
+            home = user ? user->pw_dir : nullptr;
+        }
+        if (home == nullptr || home[0] != '/')
+            return nullptr;
+        folder = std::string(home) + "/.config";
+    }
+    if (folder.back() != '/')
+        folder += '/';
+    folder += "gloamfield/";
+    return folder.c_str();
+}
 
 HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD /*shareMode*/,
                           LPSECURITY_ATTRIBUTES, DWORD creationDisposition, DWORD, HANDLE)

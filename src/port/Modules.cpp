@@ -1,8 +1,9 @@
-// LoadLibraryA / GetProcAddress over the port's built-in modules: the two DirectX
-// libraries the game loads at run time live inside the program here.
+// LoadLibraryA / GetProcAddress over the port's built-in modules: the libraries the game
+// loads at run time (Direct3D, DirectInput, XInput) live inside the program here.
 #include "port/Port.h"
 #include "port/D3D9.h"
 #include "port/DInput.h"
+#include "port/XInput.h"
 
 #include <cstring>
 #include <strings.h>
@@ -32,6 +33,7 @@ Module modules[] = {
     {"dinput8.dll",
      {{"DirectInput8Create", AsProc(&DirectInput8Create)}, {nullptr, nullptr}},
      true},
+    {"xinput1_4.dll", {{"XInputGetState", AsProc(&XInputGetState)}, {nullptr, nullptr}}, true},
 };
 
 Module* Find(const char* name)

@@ -38,12 +38,12 @@ void ClearMessageBoxes();
 // tests switch one off to see the game's failure path for a missing library.
 void SetModuleAvailable(const char* name, bool available);
 
-// Turns a Windows path into a POSIX one: '\' separates directories. A relative path is
-// taken from the world's folder (see FindWorld).
+// Turns a Windows path into a POSIX one: '\' separates directories. A relative path under
+// Data\ is taken from the world's folder (see FindWorld); any other from the current one.
 std::string NativePath(const char* windowsPath);
-// Where the game's relative files (GameSettings.ini, Data\...) come from: the current
-// folder when it holds a GameSettings.ini, as always; otherwise the world installed beside
-// the program, in ../share/gloamfield from it, when there is one.
+// Where the world (Data\...) comes from: the current folder when it holds one, as always;
+// otherwise the world installed beside the program, in ../share/gloamfield from it, when
+// there is one. Where the settings file was found has no say in it.
 void FindWorld();
 
 // Input of headless runs: DirectInput's devices read this state instead of the system's.

@@ -4,6 +4,8 @@
 e2e_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 work=$(mktemp -d /tmp/gloamfield-e2e-XXXXXX)
 xvfb_pid=""
+# A game started without a settings file writes one into the player's folder: this run's.
+export XDG_CONFIG_HOME=$work/config
 
 # Ends a child process and reaps it, so nothing of this run outlives it.
 stop() {

@@ -33,6 +33,7 @@ started=$(date +%s)
 grep -E '^timedemo .*: [0-9]+ frames in [0-9.]+ s, [0-9.]+ frames a second, median [0-9.]+ ms, 99th percentile [0-9.]+ ms a frame$' \
   "$work/timedemo.out" || fail "no figures: $(cat "$work/timedemo.out")"
 echo "-- timedemo from an empty folder, $(( $(date +%s) - started )) s"
+source "$e2e_dir/package-settings.sh"
 
 if [ "$(id -u)" = 0 ] && command -v dpkg >/dev/null && ! dpkg-query -W gloamfield >/dev/null 2>&1; then
   dpkg -i "$deb" >"$work/dpkg.log" 2>&1 || fail "dpkg -i failed: $(cat "$work/dpkg.log")"

@@ -3,6 +3,7 @@
 #include "Game/Game.h"
 #include "Game/Globals.h"
 #include "Shell/Main.h"
+#include "Shell/Options.h"
 #include "Gedx/DXException.h"
 #include "Gedx/DXTexture.h"
 #include "Tlib/TException.h"
@@ -33,7 +34,7 @@ TEST(Loop, EveryFailureEndsInTheErrorBoxAndWinMainReturnsZero)
     // What goes wrong before WinMain (in the world's directory) or what a body run in its place
     // throws, and the box's text; the last starts, and Escape ends it.
     const std::tuple<void (*)(), void (*)(), std::string> cases[] = {
-        {[] { std::remove("GameSettings.ini"); }, nullptr, "File not found: 'GameSettings.ini'"},
+        {[] { gameOptions.settings = "gone.ini"; }, nullptr, "File not found: 'gone.ini'"},
         {[] { port::SetModuleAvailable("d3d9.dll", false); }, nullptr, "Unable to load d3d9.dll"},
         {[] { port::SetModuleAvailable("dinput8.dll", false); }, nullptr,
          "Invalid DirectInput library (dinput8.dll)"},
@@ -85,6 +86,7 @@ TEST(Loop, EveryFailureEndsInTheErrorBoxAndWinMainReturnsZero)
                      made->presentParameters.BackBufferHeight == 600));
         port::SetModuleAvailable("d3d9.dll", true);
         port::SetModuleAvailable("dinput8.dll", true);
+        gameOptions = Options();
         game = nullptr; // Shutdown deleted it
     }
     testgame::ResetGlobals();

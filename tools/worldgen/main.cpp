@@ -8,6 +8,8 @@
 #include "rng.h"
 #include "world.h"
 
+#include "Settings/Keys.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -26,15 +28,16 @@ struct Options
 {
     uint64_t seed = SHIPPED_SEED;
     std::string out = ".";
-    std::string sheet; // write a contact sheet of the art instead of a world
-    std::string icon;  // write the program's icon instead of a world
+    std::string sheet;    // write a contact sheet of the art instead of a world
+    std::string icon;     // write the program's icon instead of a world
+    std::string settings; // write the default settings file alone instead of a world
 };
 
 [[noreturn]] void Usage()
 {
     std::fprintf(stderr,
                  "usage: gloamfield-worldgen [--seed N] [--out DIR] [--contact-sheet FILE.png] "
-                 "[--icon FILE.png]\n");
+                 "[--icon FILE.png] [--settings FILE]\n");
     std::exit(2);
 }
 
@@ -59,6 +62,8 @@ Options Parse(int argc, char** argv)
             o.sheet = argv[++i];
         else if (a == "--icon")
             o.icon = argv[++i];
+        else if (a == "--settings")
+            o.settings = argv[++i];
         else
             Usage();
     }
@@ -145,6 +150,12 @@ int main(int argc, char** argv)
             WriteIcon(opt.icon);
             return 0;
         }
+        const std::string ini = DefaultSettingsText();
+        if (!opt.settings.empty())
+        {
+            WriteFile(opt.settings, std::vector<uint8_t>(ini.begin(), ini.end()));
+            return 0;
+        }
         const std::vector<Asset> art = MakeAllArt();
         CheckArt(art);
         if (!opt.sheet.empty())
@@ -169,7 +180,6 @@ int main(int argc, char** argv)
         WriteFile(data + "HouseWl.mdl", EncodeModel(model));
         for (const Asset& a : art)
             WriteFile(data + a.file, EncodeBmp(a.image));
-        const std::string ini = "MouseSensitivity=100\r\nXResolution=1024\r\nYResolution=768\r\n";
         WriteFile(opt.out + "/GameSettings.ini", std::vector<uint8_t>(ini.begin(), ini.end()));
         std::printf("world %llu: %zu houses, %zu trees, %zu wall quads, %d of %d triangles\n",
                     (unsigned long long)opt.seed, w.houses.size(), w.trees.size(), model.size(),
