@@ -1,4 +1,5 @@
 #include "Settings/Settings.h"
+#include "Tlib/TException.h"
 #include "Tlib/TFile.h"
 #include "Tlib/TString.h"
 
@@ -39,11 +40,40 @@ int32_t ParseValue(const char* text)
     return int32_t(value);
 }
 
+// A value that must be a whole number the game can run with: anything else is refused by
+// name rather than run in some other way than the player asked.
+struct Accepted
+{
+    const char* what; // in words, for the box
+    bool (*takes)(int32_t value);
+};
+
+// 0 steps once a frame; a rate is steps a second, of game time.
+const Accepted UPDATE_RATES = {"0 (a step each frame) or 10 to 1000 (steps a second)",
+                               [](int32_t v) { return v == 0 || (v >= 10 && v <= 1000); }};
+
 struct Key
 {
     const char* name;
     int32_t* global;
+    const Accepted* accepted = nullptr; // none: the atoi rule, whatever the value
 };
+
+bool WholeNumber(const char* text)
+{
+    const char* p = text;
+    while (*p == ' ' || *p == '\t')
+        p++;
+    if (*p == '+' || *p == '-')
+        p++;
+    const char* digits = p;
+    while (*p >= '0' && *p <= '9')
+        p++;
+    bool any = p != digits;
+    while (*p == ' ' || *p == '\t')
+        p++;
+    return any && *p == '\0';
+}
 } // namespace
 
 void ReadSettings()
@@ -51,9 +81,10 @@ void ReadSettings()
     const Key keys[] = {{"MouseSensitivity", &MouseSensitivity},
                         {"XResolution", &XResolution},
                         {"YResolution", &YResolution},
-                        {"UpdateRate", &UpdateRate},
+                        {"UpdateRate", &UpdateRate, &UPDATE_RATES},
                         {"Windowed", &Windowed}};
-    std::unique_ptr<TFile> file(new TFile(TString("GameSettings.ini"), 1, true));
+    const char* const fileName = "GameSettings.ini";
+    std::unique_ptr<TFile> file(new TFile(TString("%s", fileName), 1, true));
     TString equals("=");
     for (;;)
     {
@@ -74,7 +105,12 @@ void ReadSettings()
             if (std::strcmp(key.text, k.name) != 0)
                 continue;
             const char* value = uint32_t(p + 1) < length ? line.text + p + 1 : "";
-            *k.global = ParseValue(value);
+            int32_t parsed = ParseValue(value);
+            if (k.accepted && !(WholeNumber(value) && k.accepted->takes(parsed)))
+                throw _TFileException(2, TString("FILEERR_INVALID_DATA"),
+                                      TString("%s: %s must be %s, not '%s'", fileName, k.name,
+                                              k.accepted->what, value));
+            *k.global = parsed;
             break;
         }
     }

@@ -166,5 +166,6 @@ int main(int argc, char** argv)
     port::SetScriptedKey(DIK_ESCAPE, true);
     while (RunFrame())
         port::AdvanceTestClock(16);
-    return 0;
+    // A demo that could not be written is told, and the tool ends with 1.
+    return RunProtected([] {});
 }
