@@ -235,11 +235,20 @@ std::string WriteRecorded(bool last)
     if (file == INVALID_HANDLE_VALUE)
         return LastErrorText();
     std::string why;
-    DWORD written = 0;
-    DWORD size = DWORD(recorder.bytes.size());
-    if (SetFilePointer(file, 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER ||
-        !WriteFile(file, recorder.bytes.data(), size, &written, nullptr) || written != size ||
-        (last && !FlushFileBuffers(file)))
+    if (SetFilePointer(file, 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER)
+        why = LastErrorText();
+    // A write may take only a part; the next one then says why it takes no more.
+    for (size_t at = 0; why.empty() && at < recorder.bytes.size();)
+    {
+        DWORD written = 0;
+        if (!WriteFile(file, recorder.bytes.data() + at, DWORD(recorder.bytes.size() - at),
+                       &written, nullptr))
+            why = LastErrorText();
+        else if (written == 0)
+            why = "no more could be written";
+        at += written;
+    }
+    if (why.empty() && last && !FlushFileBuffers(file))
         why = LastErrorText();
     if (!CloseHandle(file) && why.empty())
         why = LastErrorText();

@@ -8,21 +8,6 @@ source "$(dirname "$0")/lib.sh"
 start_x 1024x768x24
 export LIBGL_ALWAYS_SOFTWARE=1
 
-echo "-- a missing settings file: the error box, status 0, no game window"
-mkdir "$work/empty"
-(cd "$work/empty" && exec "$game") >"$work/empty.out" 2>"$work/empty.err" &
-game_pid=$!
-box=$(wait_window Gloamfield 15) || fail "no error box appeared"
-sleep 0.5
-shot missing-settings
-xdotool windowfocus --sync "$box" key Return 2>/dev/null || xdotool key Return
-wait_exit "$game_pid" 15 || fail "the game did not end after the error box"
-status=$exit_status
-game_pid=""
-[ "$status" = 0 ] || fail "exit status $status after the error box"
-grep -qF "File not found: 'GameSettings.ini'" "$work/empty.err" ||
-  fail "stderr lacks the message: $(cat "$work/empty.err")"
-
 echo "-- playing: the day sky and the HUD"
 mkdir "$work/play"
 cp -r "$build/Data" "$build/GameSettings.ini" "$work/play/"
