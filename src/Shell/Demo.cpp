@@ -141,26 +141,23 @@ struct Update
     std::vector<uint8_t> keys, prevKeys;
 };
 
-struct Frame
-{
-    uint32_t gameTime;
-    std::vector<Update> updates;
-};
-
-// A demo's frames one after the other, each with its updates: the check of a whole demo
-// and its playback read it alike, and only one frame is ever held.
-struct FrameReader
+// A demo's records one after the other: the check of a whole demo and its playback read it
+// alike, one update at a time, so that no file, however made, takes more memory than its
+// own bytes.
+struct RecordReader
 {
     // The records begin after the header.
-    FrameReader(const std::vector<uint8_t>& bytes) : in{bytes.data(), bytes.size(), HEADER_BYTES} {}
+    RecordReader(const std::vector<uint8_t>& bytes) : in{bytes.data(), bytes.size(), HEADER_BYTES}
+    {
+    }
 
     Reader in;
     bool first = true;
     uint32_t time = 0;
     std::vector<uint8_t> lastKeys;
 
-    // False at the end record (`in.ok` still true) or at damage.
-    bool Next(Frame& frame)
+    // The next frame's game time; false at the end record (`in.ok` still true) or at damage.
+    bool Frame(uint32_t& gameTime)
     {
         if (!in.ok || in.Peek() != FRAME)
             return false;
@@ -168,23 +165,26 @@ struct FrameReader
         // The first frame gives its time whole, each later one the time since the one before.
         time = first ? in.Number() : time + in.Number();
         first = false;
-        frame.gameTime = time;
-        frame.updates.clear();
-        while (in.ok && in.Peek() == UPDATE)
+        gameTime = time;
+        return in.ok;
+    }
+
+    // The frame's next update; false after its last one.
+    bool Next(Update& u)
+    {
+        if (!in.ok || in.Peek() != UPDATE)
+            return false;
+        in.Byte();
+        u = Update{in.Byte(), 0, 0, {}, {}};
+        if (u.flags & MOTION)
         {
-            in.Byte();
-            Update u{in.Byte(), 0, 0, {}, {}};
-            if (u.flags & MOTION)
-            {
-                u.dx = in.Signed();
-                u.dy = in.Signed();
-            }
-            // An update's key tables are the update before's keys unless it gives its own.
-            u.keys = u.flags & KEYS ? in.Keys() : lastKeys;
-            u.prevKeys = u.flags & PREV_KEYS ? in.Keys() : lastKeys;
-            lastKeys = u.keys;
-            frame.updates.push_back(u);
+            u.dx = in.Signed();
+            u.dy = in.Signed();
         }
+        // An update's key tables are the update before's keys unless it gives its own.
+        u.keys = u.flags & KEYS ? in.Keys() : lastKeys;
+        u.prevKeys = u.flags & PREV_KEYS ? in.Keys() : lastKeys;
+        lastKeys = u.keys;
         return in.ok;
     }
 };
@@ -205,8 +205,8 @@ struct Player
 {
     bool on = false;
     std::vector<uint8_t> bytes;
-    FrameReader reader{bytes};
-    Frame next;
+    RecordReader reader{bytes};
+    uint32_t nextTime = 0; // the game time of the next frame, when there is one
     bool hasNext = false;
     int32_t frames = 0;
     uint32_t endChecksum = 0;
@@ -460,14 +460,11 @@ void LoadDemo(const std::string& path)
     uint32_t startTime = header.Word();
 
     // The whole demo is checked before any of it is played.
-    FrameReader check(bytes);
-    Frame frame;
-    uint32_t frames = 0, updates = 0, recordedFrames = 0, recordedUpdates = 0;
-    while (check.Next(frame))
-    {
-        frames++;
-        updates += uint32_t(frame.updates.size());
-    }
+    RecordReader check(bytes);
+    uint32_t time = 0, frames = 0, updates = 0, recordedFrames = 0, recordedUpdates = 0;
+    for (Update u; check.Frame(time); frames++)
+        while (check.Next(u))
+            updates++;
     Reader& in = check.in;
     bool ended = in.ok && in.Byte() == END;
     if (ended)
@@ -494,8 +491,8 @@ void LoadDemo(const std::string& path)
     MouseSensitivity = sensitivity;
     DriveGameClock(startTime);
     player.bytes = std::move(bytes);
-    player.reader = FrameReader(player.bytes);
-    player.hasNext = player.reader.Next(player.next);
+    player.reader = RecordReader(player.bytes);
+    player.hasNext = player.reader.Frame(player.nextTime);
     player.frames = int32_t(frames);
     player.on = true;
 }
@@ -512,7 +509,7 @@ bool Finished()
 
 uint32_t NextFrameTime()
 {
-    return player.hasNext ? player.next.gameTime : 0;
+    return player.hasNext ? player.nextTime : 0;
 }
 
 int32_t RecordedFrames()
@@ -524,13 +521,12 @@ void PlayFrame()
 {
     if (!player.hasNext)
         return;
-    Frame frame = std::move(player.next);
-    player.hasNext = player.reader.Next(player.next);
-    DriveGameClock(frame.gameTime);
-    for (const Update& u : frame.updates)
+    DriveGameClock(player.nextTime);
+    for (Update u; player.reader.Next(u);)
     {
+        // The game over, the frame's other updates are read past.
         if (gameState != GAME_PLAYING)
-            break;
+            continue;
         DXInput& in = *dxInput;
         SetKeys(in.keys, u.keys);
         SetKeys(in.prevKeys, u.prevKeys);
@@ -541,6 +537,7 @@ void PlayFrame()
         in.prevRightButton = (u.flags & PREV_RIGHT) != 0;
         game->Update();
     }
+    player.hasNext = player.reader.Frame(player.nextTime);
     if (Finished())
         player.endedAsRecorded = GameChecksum() == player.endChecksum;
 }
