@@ -20,6 +20,7 @@ export LC_ALL=C.UTF-8
 
 # game ARGS...: the program started in the game folder with ARGS, boxes traced.
 game() {
+  : >"$work/game.log" # emptied before the start: no box of the run before is seen
   (cd "$work/game" && WINEDEBUG=-all,+msgbox exec wine Gloamfield.exe "$@" >"$work/game.log" 2>&1) &
   game_pid=$!
   started=$(date +%s.%N)
@@ -106,6 +107,7 @@ expect_error_box "Cannot write the demo 'sub\\night.demo': "
 step "told $took s after the folder went: $(grep -a -o 'L"Cannot[^"]*"' "$work/game.log" | tail -n 1)"
 
 # The disk full during a recording, the file size limit standing in for it.
+: >"$work/game.log"
 (cd "$work/game" && ulimit -f 1 && trap '' XFSZ &&
   WINEDEBUG=-all,+msgbox exec wine Gloamfield.exe --record full.demo >"$work/game.log" 2>&1) &
 game_pid=$!
