@@ -4,10 +4,11 @@
 #   files: what is not a file on disk (a named pipe, a link to /dev/zero), a map whose counts
 #          do not make its size, an UpdateRate out of range; and settings saved with a
 #          byte-order mark and CR line ends, every key of which is read.
-#   demos: demos that are no demos (a pipe, /dev/zero, too large), a mistaken command line
-#          (a box, then 2), a demo whose folder goes during play, a recording killed over an
-#          old demo (which stays whole), and one under a name outside the ANSI code page,
-#          written and played back to its end.
+#   demos: demos that are no demos (a pipe, /dev/zero, too large), a read-only demo not
+#          recorded over, a mistaken command line (a box, then 2), a demo whose folder goes
+#          or whose disk fills during play, a recording killed over an old demo (which stays
+#          whole), and one under a name outside the ANSI code page, written and played back
+#          to its end.
 set -euo pipefail
 . "$(dirname "$0")/lib.sh"
 
@@ -92,6 +93,12 @@ box_within 5
 grep -aF MSGBOX_OnInit "$work/game.log" | grep -qF "L\"File not found: '\\043d\\043e\\0447\\044c 2.demo'\"" ||
   fail "the box does not name 'ночь 2.demo': $(grep -a MSGBOX_OnInit "$work/game.log")"
 expect_error_box "File not found: '"
+
+touch "$work/game/kept.demo"
+chmod 444 "$work/game/kept.demo"
+game --record kept.demo
+box_within 10
+expect_error_box "Cannot write the demo 'kept.demo': it is read-only"
 
 game --nonsense
 expect_error_box "Gloamfield: unknown option '--nonsense'" 2
