@@ -27,7 +27,7 @@ inline constexpr SettingKey SETTING_KEYS[] = {
      "Height of the picture."},
     {"Windowed", 0, INT32_MIN, INT32_MAX, "0 or 1",
      "1: play in a window of XResolution x YResolution; 0: full screen."},
-    {"UpdateRate", 60, INT32_MIN, INT32_MAX, "0, or 1 and more",
+    {"UpdateRate", 60, INT32_MIN, INT32_MAX, "0, or 10 to 1000",
      "Steps of the world a second, whatever the display's rate; 0: one a frame drawn."},
     {"InvertLook", 0, 0, 1, "0 or 1",
      "1: pushing the mouse or the right stick forward looks down instead of up."},

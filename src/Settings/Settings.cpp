@@ -1,5 +1,6 @@
 #include "Settings/Settings.h"
 #include "Settings/Keys.h"
+#include "Tlib/TException.h"
 #include "Tlib/TFile.h"
 #include "Tlib/TString.h"
 
@@ -43,16 +44,45 @@ int32_t ParseValue(const char* text)
     return int32_t(value);
 }
 
+// A value that must be a whole number the game can run with: anything else is refused by
+// name rather than run in some other way than the player asked.
+struct Accepted
+{
+    const char* what; // in words, for the box
+    bool (*takes)(int32_t value);
+};
+
+// 0 steps once a frame; a rate is steps a second, of game time.
+const Accepted UPDATE_RATES = {"0 (a step each frame) or 10 to 1000 (steps a second)",
+                               [](int32_t v) { return v == 0 || (v >= 10 && v <= 1000); }};
+
 struct Key
 {
     const char* name;
     int32_t* global;
+    const Accepted* accepted = nullptr; // none: the atoi rule, whatever the value
 };
+
+bool WholeNumber(const char* text)
+{
+    const char* p = text;
+    while (*p == ' ' || *p == '\t')
+        p++;
+    if (*p == '+' || *p == '-')
+        p++;
+    const char* digits = p;
+    while (*p >= '0' && *p <= '9')
+        p++;
+    bool any = p != digits;
+    while (*p == ' ' || *p == '\t')
+        p++;
+    return any && *p == '\0';
+}
 
 const Key KEYS[] = {{"MouseSensitivity", &MouseSensitivity},
                     {"XResolution", &XResolution},
                     {"YResolution", &YResolution},
-                    {"UpdateRate", &UpdateRate},
+                    {"UpdateRate", &UpdateRate, &UPDATE_RATES},
                     {"Windowed", &Windowed},
                     {"InvertLook", &InvertLook},
                     {"GamepadLookSpeed", &GamepadLookSpeed},
@@ -65,12 +95,21 @@ int32_t Limited(const SettingKey& key, int32_t value)
 }
 } // namespace
 
-int32_t* SettingGlobal(const char* name)
+namespace
+{
+const Key* FindKey(const char* name)
 {
     for (const Key& k : KEYS)
         if (std::strcmp(k.name, name) == 0)
-            return k.global;
+            return &k;
     return nullptr;
+}
+} // namespace
+
+int32_t* SettingGlobal(const char* name)
+{
+    const Key* key = FindKey(name);
+    return key ? key->global : nullptr;
 }
 
 void ReadSettings(const std::string& path)
@@ -97,8 +136,15 @@ void ReadSettings(const std::string& path)
             if (std::strcmp(key.text, k.name) != 0)
                 continue;
             const char* value = uint32_t(p + 1) < length ? line.text + p + 1 : "";
-            if (int32_t* global = SettingGlobal(k.name))
-                *global = Limited(k, ParseValue(value));
+            const Key* found = FindKey(k.name);
+            if (found == nullptr)
+                break;
+            int32_t parsed = ParseValue(value);
+            if (found->accepted && !(WholeNumber(value) && found->accepted->takes(parsed)))
+                throw _TFileException(2, TString("FILEERR_INVALID_DATA"),
+                                      TString("%s: %s must be %s, not '%s'", path.c_str(), k.name,
+                                              found->accepted->what, value));
+            *found->global = Limited(k, parsed);
             break;
         }
     }

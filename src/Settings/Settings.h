@@ -8,7 +8,7 @@ extern int32_t XResolution;      // back-buffer width, default 1024
 extern int32_t YResolution;      // back-buffer height, default 768
 extern int32_t MouseSensitivity; // view turn per mouse count, in 1/35000 radian; default 100
 // Steps of the world a second of game time, whatever the display's rate; 0 steps it once
-// a presented frame. Default 60.
+// a presented frame. Default 60; only 0 or 10 to 1000 are taken.
 extern int32_t UpdateRate;
 // 1: a window of XResolution x YResolution with a title bar; 0 (default): full screen.
 extern int32_t Windowed;
@@ -29,7 +29,7 @@ const char* const SETTINGS_FILE = "GameSettings.ini";
 int32_t* SettingGlobal(const char* name);
 
 // Reads the file (by default from the current directory); throws _TFileException when it
-// is missing.
+// is missing or a key that takes only some values has another.
 void ReadSettings(const std::string& path = SETTINGS_FILE);
 
 // Which settings file this run reads: the one named on the command line (`given`); else

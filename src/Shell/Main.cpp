@@ -41,9 +41,12 @@ const DWORD AWAY_PAUSE_MS = 100;
 
 bool paused = false;
 
+// Why the demo being recorded could not be kept, told with the program's last box.
+std::string demoNotKept;
+
 void ShowError(const char* text)
 {
-    MessageBoxA(nullptr, text, GAME_TITLE, MB_ICONERROR);
+    MessageBoxUtf8(nullptr, text, GAME_TITLE, MB_ICONERROR);
 }
 } // namespace
 
@@ -144,7 +147,7 @@ void Shutdown()
         return;
     shutdownDone = true;
     // The demo ends with the game's state, so it is written while the game is still there.
-    demo::FinishRecording();
+    demoNotKept = demo::FinishRecording();
 
     ShowCursor(TRUE);
     // The game object copes with a world that never loaded; the rest may not exist yet.
@@ -294,40 +297,42 @@ void RunGame()
 
 int RunProtected(void (*body)())
 {
+    std::string failure;
     try
     {
         body();
     }
     catch (_TException& e)
     {
-        // The window goes first, so the box stands alone with the cursor visible.
-        Shutdown();
-        ShowError(e.message);
+        failure = e.message;
     }
     catch (DXException& e)
     {
-        Shutdown();
-        TString text("%s", e.message);
-        ShowError(text.text);
+        failure = TString("%s", e.message).text;
     }
     // Anything else would end the program with no word to the player.
     catch (M3DException&)
     {
-        Shutdown();
-        ShowError("Math error: a vector of zero length cannot be normalised.");
+        failure = "Math error: a vector of zero length cannot be normalised.";
     }
     catch (std::exception& e)
     {
-        Shutdown();
-        TString text("Unexpected error: %s", e.what());
-        ShowError(text.text);
+        failure = TString("Unexpected error: %s", e.what()).text;
     }
     catch (...)
     {
-        Shutdown();
-        ShowError("Unexpected error.");
+        failure = "Unexpected error.";
     }
-    return 0;
+    // The window goes first, so the box stands alone with the cursor visible. A game that
+    // ended well but whose demo was lost has failed as well.
+    Shutdown();
+    if (!demoNotKept.empty())
+        failure += (failure.empty() ? "" : "\n\n") + demoNotKept;
+    demoNotKept.clear();
+    if (failure.empty())
+        return 0;
+    ShowError(failure.c_str());
+    return 1;
 }
 
 namespace
@@ -337,21 +342,23 @@ namespace
 int Tell(const std::string& text, bool failed)
 {
     if (CONSOLE_PROGRAM)
-    {
         std::fputs(text.c_str(), failed ? stderr : stdout);
-        return failed ? 2 : 0;
-    }
-    MessageBoxA(nullptr, text.c_str(), GAME_TITLE, failed ? MB_ICONERROR : MB_ICONINFORMATION);
-    return 0;
+    else
+        MessageBoxUtf8(nullptr, text.c_str(), GAME_TITLE,
+                       failed ? MB_ICONERROR : MB_ICONINFORMATION);
+    return failed ? 2 : 0;
 }
 } // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*prevInstance*/, LPSTR cmdLine, int /*showCmd*/)
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*prevInstance*/, LPSTR /*cmdLine*/,
+                   int /*showCmd*/)
 {
     // Kept for the window and the input devices.
     instanceHandle = instance;
+    // The arguments as the system split them: the command line as one string cannot carry
+    // every name (a quote in it, a name outside the ANSI code page).
     std::string error;
-    if (!ParseOptions(cmdLine, gameOptions, error))
+    if (!ParseOptions(CommandLineArguments(), gameOptions, error))
         return Tell("Gloamfield: " + error + "\n" + USAGE, true);
     if (gameOptions.help)
         return Tell(USAGE, false);

@@ -34,8 +34,8 @@ void RenderFrame();
 // Every program-wide object destroyed, in order; a second call does nothing.
 void Shutdown();
 
-// Runs the body; a failure of any kind runs Shutdown and then shows its message in the
-// error box. Returns WinMain's result, 0.
+// Runs the body, then Shutdown; a failure of any kind, or a demo that could not be kept,
+// is then shown in the error box. Returns WinMain's result: 0, or 1 after the box.
 int RunProtected(void (*body)());
 
 // Alt+Enter: between full screen and a window of the back buffer's size, the game going on.

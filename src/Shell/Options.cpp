@@ -1,7 +1,5 @@
 #include "Shell/Options.h"
 
-#include <vector>
-
 #ifndef GLOAMFIELD_VERSION
 #define GLOAMFIELD_VERSION "unknown"
 #endif
@@ -23,68 +21,47 @@ Options gameOptions;
 
 namespace
 {
-std::vector<std::string> Split(const char* commandLine)
+// One row an option: its name, whether the next argument is its file, and what it sets.
+struct Option
 {
-    std::vector<std::string> words;
-    std::string word;
-    bool inWord = false, quoted = false;
-    for (const char* c = commandLine ? commandLine : ""; *c; c++)
-    {
-        if (*c == '"')
-        {
-            quoted = !quoted;
-            inWord = true;
-        }
-        else if ((*c == ' ' || *c == '\t') && !quoted)
-        {
-            if (inWord)
-                words.push_back(word);
-            word.clear();
-            inWord = false;
-        }
-        else
-        {
-            word += *c;
-            inWord = true;
-        }
-    }
-    if (inWord)
-        words.push_back(word);
-    return words;
-}
+    const char* name;
+    bool takesFile;
+    void (*set)(Options& options, const std::string& file);
+};
+
+const Option OPTIONS[] = {
+    {"--help", false, [](Options& o, const std::string&) { o.help = true; }},
+    {"-h", false, [](Options& o, const std::string&) { o.help = true; }},
+    {"--version", false, [](Options& o, const std::string&) { o.version = true; }},
+    {"--record", true, [](Options& o, const std::string& file) { o.record = file; }},
+    {"--playdemo", true, [](Options& o, const std::string& file) { o.playdemo = file; }},
+    {"--timedemo", true, [](Options& o, const std::string& file) { o.timedemo = file; }},
+    {"--settings", true, [](Options& o, const std::string& file) { o.settings = file; }},
+    {"--windowed", false, [](Options& o, const std::string&) { o.windowed = 1; }},
+    {"--fullscreen", false, [](Options& o, const std::string&) { o.windowed = 0; }},
+};
 } // namespace
 
-bool ParseOptions(const char* commandLine, Options& options, std::string& error)
+bool ParseOptions(const std::vector<std::string>& arguments, Options& options, std::string& error)
 {
-    std::vector<std::string> words = Split(commandLine);
-    for (size_t i = 0; i < words.size(); i++)
+    for (size_t i = 0; i < arguments.size(); i++)
     {
-        const std::string& w = words[i];
-        std::string* file = w == "--record"     ? &options.record
-                            : w == "--playdemo" ? &options.playdemo
-                            : w == "--timedemo" ? &options.timedemo
-                            : w == "--settings" ? &options.settings
-                                                : nullptr;
-        if (file)
-        {
-            if (i + 1 == words.size() || words[i + 1].empty())
-            {
-                error = w + " needs a file";
-                return false;
-            }
-            *file = words[++i];
-        }
-        else if (w == "--help" || w == "-h")
-            options.help = true;
-        else if (w == "--version")
-            options.version = true;
-        else if (w == "--windowed" || w == "--fullscreen")
-            options.windowed = w == "--windowed" ? 1 : 0;
-        else
+        const std::string& w = arguments[i];
+        const Option* option = nullptr;
+        for (const Option& o : OPTIONS)
+            if (w == o.name)
+                option = &o;
+        if (option == nullptr)
         {
             error = "unknown option '" + w + "'";
             return false;
         }
+        if (option->takesFile && (i + 1 == arguments.size() || arguments[i + 1].empty()))
+        {
+            error = w + " needs a file";
+            return false;
+        }
+        option->set(options, option->takesFile ? arguments[++i] : std::string());
     }
     int demos = !options.record.empty() + !options.playdemo.empty() + !options.timedemo.empty();
     if (demos > 1)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 struct Options
 {
@@ -15,10 +16,10 @@ struct Options
     std::string settings; // --settings FILE: read the settings from FILE
 };
 
-// The options of the program's command line (Win32's: arguments apart by blanks, "..."
-// keeping blanks together). False, with the reason in `error`, for an option the game does
-// not know or one without its file.
-bool ParseOptions(const char* commandLine, Options& options, std::string& error);
+// The options among the program's arguments (as the system split them, without the
+// program's name). False, with the reason in `error`, for an option the game does not know
+// or one without its file.
+bool ParseOptions(const std::vector<std::string>& arguments, Options& options, std::string& error);
 
 // Every option, one line each.
 extern const char* const USAGE;

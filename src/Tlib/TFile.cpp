@@ -80,11 +80,21 @@ TString TFile::ReadLine()
         length++;
     }
 
+    // A line ends at a line feed, a carriage return and line feed, or a carriage return
+    // alone (as old editors save): the byte after a lone carriage return begins the next line.
+    auto passLineFeed = [this]
+    {
+        char next;
+        DWORD got = 0;
+        ReadFile(handle, &next, 1, &got, nullptr);
+        if (got == 1 && next != '\n')
+            Seek(-1, FILE_CURRENT);
+    };
     TString line;
     if (length == 0)
     {
         if (terminator == '\r')
-            Seek(1, FILE_CURRENT);
+            passLineFeed();
         line = "";
         return line;
     }
@@ -94,12 +104,18 @@ TString TFile::ReadLine()
     char* buffer = new char[length + 1];
     Read(buffer, uint32_t(length));
     buffer[length] = '\0';
-    line = buffer;
+    // A text saved with a UTF-8 byte-order mark: the mark is not part of the first line.
+    const bool marked = start == 0 && length >= 3 && std::memcmp(buffer, "\xEF\xBB\xBF", 3) == 0;
+    line = buffer + (marked ? 3 : 0);
     delete[] buffer;
     if (afterScan - start > length + (terminator ? 1 : 0))
         Seek(afterScan - (terminator ? 1 : 0), FILE_BEGIN); // an over-long line: skip what was cut
     if (!eof)
-        Seek(terminator == '\r' ? 2 : 1, FILE_CURRENT);
+    {
+        Seek(1, FILE_CURRENT);
+        if (terminator == '\r')
+            passLineFeed();
+    }
     return line;
 }
 

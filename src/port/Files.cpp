@@ -3,7 +3,9 @@
 #include "port/Port.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -88,11 +90,15 @@ const char* PlayerSettingsFolder()
     return folder.c_str();
 }
 
-HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD /*shareMode*/,
-                          LPSECURITY_ATTRIBUTES, DWORD creationDisposition, DWORD, HANDLE)
+namespace
 {
-    if (fileName == nullptr || fileName[0] == '\0')
+HANDLE OpenPath(const std::string& path, DWORD desiredAccess, DWORD creationDisposition)
+{
+    if (path.empty())
+    {
+        errno = ENOENT;
         return INVALID_HANDLE_VALUE;
+    }
     int flags = 0;
     bool reading = (desiredAccess & GENERIC_READ) != 0;
     bool writing = (desiredAccess & GENERIC_WRITE) != 0;
@@ -108,9 +114,9 @@ HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD /*shareMod
         flags |= O_CREAT;
         break;
     default:
+        errno = EINVAL;
         return INVALID_HANDLE_VALUE;
     }
-    std::string path = port::NativePath(fileName);
     // Never blocks: a named pipe with no writer would otherwise hold the open for good.
     int fd = open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0644);
     if (fd < 0)
@@ -120,11 +126,53 @@ HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD /*shareMod
     if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode))
     {
         close(fd);
+        errno = EISDIR;
         return INVALID_HANDLE_VALUE;
     }
     if (S_ISREG(info.st_mode))
         fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     return ToHandle(fd);
+}
+} // namespace
+
+HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD /*shareMode*/,
+                          LPSECURITY_ATTRIBUTES, DWORD creationDisposition, DWORD, HANDLE)
+{
+    if (fileName == nullptr || fileName[0] == '\0')
+        return INVALID_HANDLE_VALUE;
+    return OpenPath(port::NativePath(fileName), desiredAccess, creationDisposition);
+}
+
+HANDLE CreateFileUtf8(const char* name, DWORD access, DWORD /*share*/, DWORD disposition)
+{
+    return OpenPath(name ? name : "", access, disposition);
+}
+
+DWORD GetFileAttributesUtf8(const char* name)
+{
+    struct stat info;
+    if (name == nullptr || stat(name, &info) != 0)
+        return INVALID_FILE_ATTRIBUTES;
+    if (S_ISDIR(info.st_mode))
+        return FILE_ATTRIBUTE_DIRECTORY;
+    if (!S_ISREG(info.st_mode))
+        return FILE_ATTRIBUTE_DEVICE;
+    return access(name, W_OK) == 0 ? FILE_ATTRIBUTE_NORMAL : FILE_ATTRIBUTE_READONLY;
+}
+
+BOOL MoveFileUtf8(const char* from, const char* to)
+{
+    return rename(from, to) == 0;
+}
+
+BOOL DeleteFileUtf8(const char* name)
+{
+    return unlink(name) == 0;
+}
+
+std::string LastErrorText()
+{
+    return std::strerror(errno);
 }
 
 BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead, LPOVERLAPPED)
@@ -202,6 +250,37 @@ DWORD WINAPI GetFileType(HANDLE file)
     if (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode))
         return FILE_TYPE_PIPE;
     return FILE_TYPE_UNKNOWN;
+}
+
+BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesWritten,
+                      LPOVERLAPPED)
+{
+    if (bytesWritten)
+        *bytesWritten = 0;
+    int fd = ToFd(file);
+    if (fd < 0 || (buffer == nullptr && bytesToWrite > 0))
+    {
+        errno = EBADF;
+        return FALSE;
+    }
+    DWORD total = 0;
+    const char* in = static_cast<const char*>(buffer);
+    while (total < bytesToWrite)
+    {
+        ssize_t n = write(fd, in + total, bytesToWrite - total);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+        {
+            if (n == 0)
+                errno = EIO;
+            break;
+        }
+        total += DWORD(n);
+        if (bytesWritten)
+            *bytesWritten = total;
+    }
+    return total == bytesToWrite;
 }
 
 BOOL WINAPI FlushFileBuffers(HANDLE file)

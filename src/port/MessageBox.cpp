@@ -36,3 +36,9 @@ int WINAPI MessageBoxA(HWND window, LPCSTR text, LPCSTR caption, UINT type)
     port::internal::ShowDisplayMessageBox(window, t, c, type);
     return IDOK;
 }
+
+// The box's text is UTF-8 already.
+int MessageBoxUtf8(HWND window, const char* text, const char* caption, UINT type)
+{
+    return MessageBoxA(window, text, caption, type);
+}

@@ -3,6 +3,7 @@
 
 #include <png.h>
 
+#include <cerrno>
 #include <csetjmp>
 #include <cstdio>
 
@@ -29,8 +30,10 @@ bool WritePng(const std::string& path, int width, int height, const std::vector<
     if (setjmp(png_jmpbuf(png)))
     {
         png_destroy_write_struct(&png, &info);
+        int error = errno;
         std::fclose(file);
         std::remove(path.c_str()); // never leave half a picture behind
+        errno = error;
         return false;
     }
     png_init_io(png, file);
@@ -41,9 +44,17 @@ bool WritePng(const std::string& path, int width, int height, const std::vector<
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     bool ok = std::fflush(file) == 0;
-    ok = std::fclose(file) == 0 && ok;
+    int error = errno;
+    if (std::fclose(file) != 0 && ok)
+    {
+        ok = false;
+        error = errno;
+    }
     if (!ok)
+    {
         std::remove(path.c_str());
+        errno = error;
+    }
     return ok;
 }
 } // namespace port

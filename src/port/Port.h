@@ -34,6 +34,10 @@ struct MessageBoxRecord
 const std::vector<MessageBoxRecord>& MessageBoxes();
 void ClearMessageBoxes();
 
+// What CommandLineArguments gives: the program's arguments after its name, as main() got
+// them (tests set their own).
+void SetCommandLineArguments(const std::vector<std::string>& arguments);
+
 // Whether the built-in module with this name (for example "d3d9.dll") can be loaded;
 // tests switch one off to see the game's failure path for a missing library.
 void SetModuleAvailable(const char* name, bool available);

@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #define WINAPI
 #define CALLBACK
@@ -126,7 +128,11 @@ typedef struct _OVERLAPPED OVERLAPPED, *LPOVERLAPPED;
 #define CREATE_ALWAYS 2
 #define OPEN_EXISTING 3
 #define OPEN_ALWAYS 4
+#define FILE_ATTRIBUTE_READONLY 0x00000001u
+#define FILE_ATTRIBUTE_DIRECTORY 0x00000010u
+#define FILE_ATTRIBUTE_DEVICE 0x00000040u
 #define FILE_ATTRIBUTE_NORMAL 0x00000080u
+#define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
 #define FILE_BEGIN 0
 #define FILE_CURRENT 1
 #define FILE_END 2
@@ -147,8 +153,26 @@ DWORD WINAPI SetFilePointer(HANDLE file, LONG distanceToMove, PLONG distanceToMo
                             DWORD moveMethod);
 DWORD WINAPI GetFileSize(HANDLE file, LPDWORD fileSizeHigh);
 DWORD WINAPI GetFileType(HANDLE file);
+BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesWritten,
+                      LPOVERLAPPED overlapped);
 BOOL WINAPI FlushFileBuffers(HANDLE file);
 BOOL WINAPI CloseHandle(HANDLE object);
+
+// What the game's Platform.h gives on Windows beside Win32 itself: names the player gives,
+// taken as the system spells them (here the bytes as given, from the current folder, '\'
+// an ordinary character), and the texts that show them.
+std::vector<std::string> CommandLineArguments();
+HANDLE CreateFileUtf8(const char* name, DWORD access, DWORD share, DWORD disposition);
+// INVALID_FILE_ATTRIBUTES when nothing is there; FILE_ATTRIBUTE_DEVICE for whatever is
+// neither a file nor a directory (a device, a pipe, a socket); a file this program may not
+// write is read-only.
+DWORD GetFileAttributesUtf8(const char* name);
+// Renames over the target in one step.
+BOOL MoveFileUtf8(const char* from, const char* to);
+BOOL DeleteFileUtf8(const char* name);
+int MessageBoxUtf8(HWND window, const char* text, const char* caption, UINT type);
+// Why the last failed call failed, in the system's words.
+std::string LastErrorText();
 
 // Time
 DWORD WINAPI timeGetTime();

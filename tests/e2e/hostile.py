@@ -46,5 +46,10 @@ elif case == "huge-resolution":
     with open(os.path.join(folder, "GameSettings.ini"), "a") as f:
         f.write("XResolution=16384\nYResolution=16384\n")
     print("Failed to create Direct3D device")
+elif case == "update-rate":
+    with open(os.path.join(folder, "GameSettings.ini"), "a") as f:
+        f.write("UpdateRate=100000\n")
+    print("GameSettings.ini: UpdateRate must be 0 (a step each frame) or 10 to 1000 (steps a "
+          "second), not '100000'")
 else:
     sys.exit("unknown case " + case)

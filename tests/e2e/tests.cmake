@@ -8,7 +8,7 @@ endif()
 if(TARGET gloamfield AND NOT GLOAMFIELD_SANITIZE)
   add_test(NAME linux_hostile_files
            COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/hostile-files.sh $<TARGET_FILE:gloamfield> ${CMAKE_BINARY_DIR})
-  set_tests_properties(linux_hostile_files PROPERTIES TIMEOUT 120 RUN_SERIAL TRUE)
+  set_tests_properties(linux_hostile_files PROPERTIES TIMEOUT 240 RUN_SERIAL TRUE)
 endif()
 if(TARGET gloamfield AND NOT GLOAMFIELD_SANITIZE)
   add_test(NAME linux_package COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/package.sh ${CMAKE_BINARY_DIR})

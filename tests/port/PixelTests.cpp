@@ -13,6 +13,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace
@@ -365,8 +367,15 @@ TEST_F(PixelTest, PrintScreenWritesNumberedPictures)
     EXPECT_EQ(port::LastScreenshot(), dir.Path() + "/Bilder/Gloamfield/screenshot-0001.png");
     setenv("HOME", "/proc/none", 1);
     keybd_event(VK_SNAPSHOT, 0, 0, 0);
-    setenv("HOME", home.c_str(), 1);
     EXPECT_EQ(port::LastScreenshot(), "screenshot-0001.png");
+    // Nowhere to go (the current folder removed): said on standard error.
+    ASSERT_TRUE(mkdir("gone", 0755) == 0 && chdir("gone") == 0 && rmdir("../gone") == 0);
+    testing::internal::CaptureStderr();
+    keybd_event(VK_SNAPSHOT, 0, 0, 0);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Gloamfield: no screenshot saved (screenshot-0001.png: No such file or directory)\n");
+    ASSERT_EQ(chdir(dir.Path().c_str()), 0);
+    setenv("HOME", home.c_str(), 1);
     std::ifstream png(folder + "screenshot-0002.png", std::ios::binary);
     std::string header(24, '\0');
     ASSERT_TRUE(png.read(&header[0], 24));

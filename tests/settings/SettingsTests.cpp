@@ -41,7 +41,8 @@ TEST(ReadSettings, KeysLinesAndTheAtoiRule)
     {
         const char *contents, *values;
     } cases[] = {
-        {"MouseSensitivity=50\r\nXResolution=800\r\nYResolution=600\r\n", "50 800 600"},
+        // Saved by any editor: a byte-order mark, lines ended by a CR alone or CR LF.
+        {"\xEF\xBB\xBFMouseSensitivity=50\rXResolution=800\rYResolution=600\r\n", "50 800 600"},
         {"", "100 1024 768"},
         {nullptr, "FILEERR_INVALID_FILENAME: File not found: 'GameSettings.ini'"},
         // Lines that change nothing: the last one without a line end, a blank before "="
@@ -188,4 +189,28 @@ TEST(Settings, TheReadmeAndTheManualPageGiveEveryKeyWithItsDefaultAndValues)
         EXPECT_NE(manual.find(std::string("Values: ") + key.values + ".\n"), std::string::npos)
             << name;
     }
+}
+
+TEST(ReadSettings, UpdateRateIsZeroOrTenToAThousandStepsASecond)
+{
+    const struct
+    {
+        const char* value;
+        int32_t rate; // -1: refused
+    } cases[] = {{"0", 0},    {"10", 10},   {"1000", 1000}, {" +60 ", 60},
+                 {"9", -1},   {"1001", -1}, {"-1", -1},     {"100000", -1},
+                 {"abc", -1}, {"", -1},     {"60x", -1},    {"99999999999999999999", -1}};
+    for (const auto& c : cases)
+    {
+        UpdateRate = 60;
+        std::string error = ReadFrom(("UpdateRate=" + std::string(c.value) + "\n").c_str());
+        if (c.rate >= 0)
+            EXPECT_EQ(UpdateRate, c.rate) << c.value << ": " << error;
+        else
+            EXPECT_EQ(error, std::string("FILEERR_INVALID_DATA: GameSettings.ini: UpdateRate must "
+                                         "be 0 (a step each frame) or 10 to 1000 (steps a "
+                                         "second), not '") +
+                                 c.value + "'");
+    }
+    UpdateRate = 60;
 }

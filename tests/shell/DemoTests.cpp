@@ -7,6 +7,8 @@
 #include "Game/Random.h"
 #include "Shell/Options.h"
 #include "port/Port.h"
+#include "Shell/Main.h"
+#include "Tlib/TException.h"
 #include "support/HeadlessGame.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +18,7 @@
 #include <functional>
 #include <iterator>
 #include <string>
+#include <sys/stat.h>
 
 using testgame::HeadlessGame;
 
@@ -76,6 +79,7 @@ TEST(Demo, ARecordedGamePlaysBackToTheSameStateAtEveryStepAndTheSameEnd)
             recorded.push_back(game.State());
         }
     }
+    EXPECT_FALSE(std::filesystem::exists(path + ".recording")) << "moved over the demo";
     std::vector<std::string> played = PlayBack(Small(), path);
     EXPECT_TRUE(demo::EndedAsRecorded());
     ASSERT_GE(played.size(), recorded.size());
@@ -94,17 +98,27 @@ TEST(Demo, ARecordedGamePlaysBackToTheSameStateAtEveryStepAndTheSameEnd)
         gameOptions = Options();
     }
 
-    // Demos that cannot be played: their reason in the box, and the program's 0.
+    // Demos that cannot be played: their reason in the box, and the program's 1. What is no
+    // file on disk is refused as the world files refuse it, and so is a file too large to be
+    // a demo, before a byte of it is read.
     std::ifstream in(path, std::ios::binary);
     const std::string good((std::istreambuf_iterator<char>(in)), {});
     testworld::World otherWorld = Small();
     otherWorld.trees[3].x++;
-    const std::string p = path + ": ";
+    const std::string p = path + ": ", fifo = path + ".fifo", folder = path + ".d";
+    const std::string largest = path + ".64MB", larger = path + ".64MB+1";
+    mkfifo(fifo.c_str(), 0644);
+    std::filesystem::create_directory(folder);
+    std::ofstream(largest).close();
+    std::filesystem::resize_file(largest, 64 << 20);
+    std::ofstream(larger).close();
+    std::filesystem::resize_file(larger, (64 << 20) + 1);
     const struct
     {
         std::string bytes;
         testworld::World world;
         std::string message;
+        std::string file = ""; // played instead of the bytes
     } bad[] = {{good.substr(0, good.size() - 12), Small(),
                 p + "the demo is cut short or damaged: it ends before its end"},
                {good.substr(0, 40) + char(good[40] ^ 1) + good.substr(41), Small(),
@@ -115,7 +129,13 @@ TEST(Demo, ARecordedGamePlaysBackToTheSameStateAtEveryStepAndTheSameEnd)
                 p + "a demo of version 1; this game plays version 2"},
                {"GLOAMDEX" + good.substr(8), Small(), p + "not a Gloamfield demo"},
                {good, otherWorld, p + "recorded on another world"},
-               {"", Small(), "File not found: '" + path + ".gone'"}};
+               {"", Small(), "File not found: '" + path + ".gone'", path + ".gone"},
+               {"", Small(), "File not found: '" + fifo + "'", fifo},
+               {"", Small(), "File not found: '" + folder + "'", folder},
+               {"", Small(), "File not found: '/dev/zero'", "/dev/zero"},
+               {"", Small(), largest + ": not a Gloamfield demo", largest},
+               {"", Small(), larger + ": 67108865 bytes, more than any demo holds (64 MB at most)",
+                larger}};
     for (const auto& c : bad)
     {
         SCOPED_TRACE(c.message);
@@ -124,13 +144,104 @@ TEST(Demo, ARecordedGamePlaysBackToTheSameStateAtEveryStepAndTheSameEnd)
         testworld::WriteWorld(dir, c.world);
         testgame::ResetGlobals();
         port::ClearMessageBoxes();
-        std::string line = "--playdemo \"" + path + (c.bytes.empty() ? ".gone" : "") + "\"";
-        EXPECT_EQ(WinMain(GetModuleHandleA(nullptr), nullptr, &line[0], SW_SHOWNORMAL), 0);
+        port::SetCommandLineArguments({"--playdemo", c.file.empty() ? path : c.file});
+        EXPECT_EQ(WinMain(GetModuleHandleA(nullptr), nullptr, nullptr, SW_SHOWNORMAL), 1);
         ASSERT_EQ(port::MessageBoxes().size(), 1u);
         EXPECT_EQ(port::MessageBoxes()[0].text.rfind(c.message, 0), 0u)
             << port::MessageBoxes()[0].text;
         gameOptions = Options();
     }
+    port::SetCommandLineArguments({});
+    for (const std::string& made : {fifo, folder, largest, larger})
+        std::filesystem::remove(made);
+}
+
+TEST(Demo, ADemoThatCannotBeKeptIsToldAndWhatItWouldReplaceStaysAsItWas)
+{
+    TempDir scratch;
+    const std::string folder = scratch.Path() + "/demos/", target = folder + "night.demo";
+    // Refused before a game is played: what is no file, and a folder that is not there.
+    const struct
+    {
+        std::string target, why;
+    } atStart[] = {{"/dev/full", "it is not a file"},
+                   {scratch.Path(), "it is not a file"},
+                   {scratch.Path() + "/nowhere/night.demo", "No such file or directory"}};
+    for (const auto& c : atStart)
+    {
+        TempDir dir;
+        testworld::WriteWorld(dir, Small());
+        testgame::ResetGlobals();
+        port::SetHeadless(true);
+        port::SetCommandLineArguments({"--record", c.target});
+        EXPECT_EQ(WinMain(GetModuleHandleA(nullptr), nullptr, nullptr, SW_SHOWNORMAL), 1);
+        ASSERT_EQ(port::MessageBoxes().size(), 1u);
+        EXPECT_EQ(port::MessageBoxes()[0].text,
+                  "Cannot write the demo '" + c.target + "': " + c.why);
+        gameOptions = Options();
+    }
+    port::SetCommandLineArguments({});
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
+
+    // Found within a second of play (the demo's folder removed, its file made something
+    // else), or at the end (a folder where the demo goes): the old demo is never touched,
+    // and the game ends in the box with 1.
+    const struct
+    {
+        void (*spoil)(const std::string& folder);
+        bool inPlay;
+        std::string why;
+        bool oldStays;
+    } spoiled[] = {{[](const std::string& f) { std::filesystem::remove_all(f); }, true,
+                    "No such file or directory", false},
+                   {[](const std::string& f)
+                    {
+                        std::filesystem::remove(f + "night.demo.recording");
+                        std::filesystem::create_directory(f + "night.demo.recording");
+                    },
+                    true, "Is a directory", true},
+                   {[](const std::string& f)
+                    {
+                        std::filesystem::remove(f + "night.demo");
+                        std::filesystem::create_directory(f + "night.demo");
+                    },
+                    false, "Is a directory", false}};
+    for (const auto& c : spoiled)
+    {
+        SCOPED_TRACE(c.why);
+        std::filesystem::create_directories(folder);
+        std::ofstream(target) << "the old demo";
+        gameOptions = Options();
+        gameOptions.record = target;
+        static HeadlessGame* playing;
+        static int played;
+        HeadlessGame game(Small());
+        playing = &game;
+        // More than a second of play is written out beside the demo, which is still whole.
+        for (played = 0; played < 25; played++)
+            game.Frame(Played(played), 50);
+        EXPECT_GT(std::filesystem::file_size(target + ".recording"), 22u);
+        std::ifstream before(target);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(before), {}), "the old demo");
+        c.spoil(folder);
+        EXPECT_EQ(RunProtected(
+                      []
+                      {
+                          for (; played < 65; played++)
+                              playing->Frame(Played(played), 50);
+                      }),
+                  1);
+        EXPECT_EQ(played < 46, c.inPlay) << played;
+        ASSERT_EQ(port::MessageBoxes().size(), 1u);
+        EXPECT_EQ(port::MessageBoxes()[0].text, "Cannot write the demo '" + target + "': " + c.why);
+        if (c.oldStays)
+        {
+            std::ifstream old(target);
+            EXPECT_EQ(std::string(std::istreambuf_iterator<char>(old), {}), "the old demo");
+        }
+        std::filesystem::remove_all(folder);
+    }
+    gameOptions = Options();
 }
 
 TEST(Demo, TheEndChecksumAndTheTestsStateCoverEveryZombieWholeAndTheGenerator)

@@ -89,7 +89,8 @@ TEST(TString, ValuesFormattingAndCutTexts)
 
 TEST(TFile, ReadLineEndsAndLimits)
 {
-    // A carriage return always swallows the byte after it.
+    // Lines end as any editor ends them: LF, CR LF, or a CR alone; a UTF-8 byte-order mark
+    // opens the file, not its first line.
     const struct
     {
         std::string contents, lines;
@@ -98,8 +99,13 @@ TEST(TFile, ReadLineEndsAndLimits)
         {"A\nB", "[A] [B|eof]"},
         {"\r\n\r\n", "[] [] [|eof]"},
         {"", "[|eof]"},
-        {"A\rBC\n", "[A] [C] [|eof]"},
-        {"\rX\n", "[] [] [|eof]"},
+        {"A\rBC\rD", "[A] [BC] [D|eof]"},
+        {"\rX\r\r\nY\r", "[] [X] [] [Y] [|eof]"},
+        {"A\r\nB\nC\rD\n\n", "[A] [B] [C] [D] [] [|eof]"},
+        {"\xEF\xBB\xBF"
+         "A=1\r\xEF\xBB\xBF\n",
+         "[A=1] [\xEF\xBB\xBF] [|eof]"},
+        {"\xEF\xBB\xBF\nB", "[] [B|eof]"},
         // A line is cut at 32767 bytes; the rest of it is skipped, never overrun.
         {std::string(40000, 'q') + "\r\nnext\n", "[" + std::string(32767, 'q') + "] [next] [|eof]"},
         {std::string(32767, 'q') + "\nnext", "[" + std::string(32767, 'q') + "] [next|eof]"},

@@ -14,7 +14,7 @@ echo "imports: $(tr "\n" " " <<<"$dlls")"
 [ -n "$dlls" ] || fail "no import table"
 while read -r dll; do
   case ${dll,,} in
-    kernel32.dll | user32.dll | gdi32.dll | winmm.dll | msvcrt.dll | ucrtbase.dll | api-ms-win-crt-*.dll) ;;
+    kernel32.dll | user32.dll | gdi32.dll | winmm.dll | shell32.dll | msvcrt.dll | ucrtbase.dll | api-ms-win-crt-*.dll) ;;
     *) fail "imports $dll" ;;
   esac
 done <<<"$dlls"

@@ -13,7 +13,7 @@ export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko prompts; everything else is Wine's own.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 
-step() { awk -v a="$t_start" -v b="$(date +%s.%N)" -v m="$*" 'BEGIN { printf "[%6.1fs] %s\n", b - a, m }'; }
+step() { m="$*" awk -v a="$t_start" -v b="$(date +%s.%N)" 'BEGIN { printf "[%6.1fs] %s\n", b - a, ENVIRON["m"] }'; }
 
 fail() {
   echo "FAIL: $*" >&2
@@ -132,11 +132,11 @@ stage() {
   cp "$GAME_DATA"/Data/* "$1/Data/"
 }
 
-# expect_error_box TEXT: the game shows one error box with TEXT captioned "Gloamfield",
-# closes it with Return and returns 0. Needs WINEDEBUG with +msgbox, which writes the
-# box's text to game.log as it opens.
+# expect_error_box TEXT [STATUS]: the game shows one error box whose text begins with TEXT,
+# captioned "Gloamfield", closes it with Return and ends with STATUS (1: the game failed).
+# Needs WINEDEBUG with +msgbox, which writes the box's text to game.log as it opens.
 expect_error_box() {
-  local text=$1 escaped
+  local text=$1 status=${2:-1} escaped
   # Wine's trace doubles backslashes.
   escaped=${text//\\/\\\\}
   local seen=""
@@ -146,7 +146,7 @@ expect_error_box() {
     sleep 0.1
   done
   [ -n "$seen" ] || { cat "$work/game.log" >&2; fail "no message box opened"; }
-  grep -F "MSGBOX_OnInit" "$work/game.log" | grep -qF "L\"$escaped\"" \
+  grep -F "MSGBOX_OnInit" "$work/game.log" | grep -qF "L\"$escaped" \
     || { grep -F MSGBOX "$work/game.log" >&2; fail "the box does not say \"$text\""; }
   step "the box says \"$text\""
 
@@ -170,8 +170,8 @@ expect_error_box() {
   timeout 5 xdotool windowfocus --sync "$box" 2>/dev/null || true
   xdotool key Return
   wait_exit 15 || fail "the program did not end after the box was closed"
-  [ "$exit_status" = 0 ] || fail "exit status $exit_status after the box, expected 0"
-  step "box closed, exit status 0"
+  [ "$exit_status" = "$status" ] || fail "exit status $exit_status after the box, expected $status"
+  step "box closed, exit status $status"
 }
 
 # The HUD and the sky at the start of a day, on the 640 x 480 grid that the game places

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # missing-file.sh PATH: with PATH (relative to the game folder) gone, the game shows
-# "File not found: '<PATH with backslashes>'" in a box captioned Gloamfield and returns 0.
+# "File not found: '<PATH with backslashes>'" in a box captioned Gloamfield and returns 1.
 set -euo pipefail
 . "$(dirname "$0")/lib.sh"
 

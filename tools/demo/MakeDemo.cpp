@@ -8,6 +8,7 @@
 #include "Game/Globals.h"
 #include "Shell/Main.h"
 #include "Shell/Options.h"
+#include "Tlib/TException.h"
 #include "port/Port.h"
 
 #include <algorithm>
@@ -143,7 +144,16 @@ int main(int argc, char** argv)
     port::UseTestClock(100000);
     gameOptions.record = argv[1];
     instanceHandle = GetModuleHandleA(nullptr);
-    StartUp();
+    try
+    {
+        StartUp();
+    }
+    catch (const _TException& e)
+    {
+        // A world that is not there, a demo that cannot be written.
+        std::fprintf(stderr, "gloamfield-make-demo: %s\n", e.message);
+        return 1;
+    }
     Player player;
     player.Plan(*game);
     // Thirty frames a second, until the day breaks or the game is over.
@@ -166,5 +176,6 @@ int main(int argc, char** argv)
     port::SetScriptedKey(DIK_ESCAPE, true);
     while (RunFrame())
         port::AdvanceTestClock(16);
-    return 0;
+    // A demo that could not be written is told, and the tool ends with 1.
+    return RunProtected([] {});
 }

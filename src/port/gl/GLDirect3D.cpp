@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sys/stat.h>
 
@@ -127,23 +128,37 @@ void SaveScreenshot()
     std::vector<uint8_t> rgba;
     if (!port::ReadBackBuffer(&width, &height, &rgba))
         return;
-    // The next free number, so earlier pictures are never overwritten.
-    const std::string folder = ScreenshotFolder();
-    for (int n = 1; n <= 9999; n++)
+    // The pictures folder, else the current one; a picture that finds no place says so.
+    const std::string pictures = ScreenshotFolder();
+    std::vector<std::string> folders{pictures};
+    if (!pictures.empty())
+        folders.push_back("");
+    std::string why;
+    for (const std::string& folder : folders)
     {
-        char name[32];
-        std::snprintf(name, sizeof name, "screenshot-%04d.png", n);
-        const std::string path = folder + name;
-        if (Exists(path))
-            continue;
-        if (WritePng(path, width, height, rgba))
+        // The next free number, so earlier pictures are never overwritten.
+        std::string path;
+        for (int n = 1; n <= 9999 && path.empty(); n++)
+        {
+            char name[32];
+            std::snprintf(name, sizeof name, "screenshot-%04d.png", n);
+            if (!Exists(folder + name))
+                path = folder + name;
+        }
+        if (path.empty())
+            why = folder + "screenshot-9999.png: every number is taken";
+        else if (WritePng(path, width, height, rgba))
         {
             lastScreenshot = path;
             std::printf("Screenshot saved to %s\n", path.c_str());
             std::fflush(stdout);
+            return;
         }
-        return;
+        else
+            why = path + ": " + std::strerror(errno);
     }
+    std::fprintf(stderr, "Gloamfield: no screenshot saved (%s)\n", why.c_str());
+    std::fflush(stderr);
 }
 } // namespace internal
 

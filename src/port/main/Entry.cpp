@@ -1,5 +1,5 @@
 // The program's main() on systems without Win32: hands over to the game's WinMain as
-// Windows would, with the program's own module and its command line.
+// Windows would, with the program's own module and its arguments.
 #include "Platform.h"
 #include "port/Port.h"
 
@@ -71,15 +71,8 @@ int main(int argc, char** argv)
     mallopt(M_MMAP_THRESHOLD, 64 << 20);
     mallopt(M_TRIM_THRESHOLD, 128 << 20);
     PrepareHeap();
-    // The arguments after the program's name, as Windows passes them: apart by blanks, an
-    // argument holding a blank in quotes.
-    std::string commandLine;
-    for (int i = 1; i < argc; i++)
-    {
-        bool quoted = argv[i][0] == '\0' || std::strpbrk(argv[i], " \t") != nullptr;
-        commandLine +=
-            std::string(i > 1 ? " " : "") + (quoted ? "\"" : "") + argv[i] + (quoted ? "\"" : "");
-    }
+    // The arguments after the program's name, exactly as given.
+    port::SetCommandLineArguments(std::vector<std::string>(argv + (argc > 0), argv + argc));
     port::FindWorld();
-    return WinMain(GetModuleHandleA(nullptr), nullptr, &commandLine[0], SW_SHOWNORMAL);
+    return WinMain(GetModuleHandleA(nullptr), nullptr, nullptr, SW_SHOWNORMAL);
 }
