@@ -11,6 +11,7 @@ int32_t YResolution = 768;
 int32_t MouseSensitivity = 100;
 int32_t UpdateRate = 60;
 int32_t Windowed = 0;
+int32_t Interpolate = 1;
 bool PresentImmediately = false;
 
 namespace
@@ -52,7 +53,8 @@ void ReadSettings()
                         {"XResolution", &XResolution},
                         {"YResolution", &YResolution},
                         {"UpdateRate", &UpdateRate},
-                        {"Windowed", &Windowed}};
+                        {"Windowed", &Windowed},
+                        {"Interpolate", &Interpolate}};
     std::unique_ptr<TFile> file(new TFile(TString("GameSettings.ini"), 1, true));
     TString equals("=");
     for (;;)

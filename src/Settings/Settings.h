@@ -3,14 +3,19 @@
 
 #include <cstdint>
 
-extern int32_t XResolution;      // back-buffer width, default 1024
-extern int32_t YResolution;      // back-buffer height, default 768
+// The picture's size, default 1024 x 768. 0 for either: the desktop's own size full screen,
+// and a window of three quarters of it.
+extern int32_t XResolution;
+extern int32_t YResolution;
 extern int32_t MouseSensitivity; // view turn per mouse count, in 1/35000 radian; default 100
 // Steps of the world a second of game time, whatever the display's rate; 0 steps it once
 // a presented frame. Default 60.
 extern int32_t UpdateRate;
 // 1: a window of XResolution x YResolution with a title bar; 0 (default): full screen.
 extern int32_t Windowed;
+// 1 (default): frames between steps draw the world part way from one step to the next;
+// 0: each frame draws the last step as it is.
+extern int32_t Interpolate;
 
 // Not a key of the file but of --timedemo: frames follow as fast as the device presents
 // them, without waiting for the display.
