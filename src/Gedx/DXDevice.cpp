@@ -14,11 +14,31 @@ namespace
 const int32_t TRIANGLE_BYTES = 3 * sizeof(DXVertexTL); // 96
 } // namespace
 
+void BackBufferSize(bool windowed, int32_t& width, int32_t& height)
+{
+    width = XResolution;
+    height = YResolution;
+    if (width != 0 && height != 0)
+        return;
+    // Full screen needs no change of mode, and the picture has the screen's own shape.
+    width = GetSystemMetrics(SM_CXSCREEN);
+    height = GetSystemMetrics(SM_CYSCREEN);
+    if (windowed)
+    {
+        width = width * 3 / 4;
+        height = height * 3 / 4;
+    }
+}
+
 namespace
 {
 // A window uses the desktop's format; full screen takes the game's own.
 void SetWindowMode(D3DPRESENT_PARAMETERS& p, bool windowed)
 {
+    int32_t width, height;
+    BackBufferSize(windowed, width, height);
+    p.BackBufferWidth = UINT(width);
+    p.BackBufferHeight = UINT(height);
     p.Windowed = windowed ? TRUE : FALSE;
     p.BackBufferFormat = windowed ? D3DFMT_UNKNOWN : D3DFMT_X8R8G8B8;
 }
@@ -26,11 +46,10 @@ void SetWindowMode(D3DPRESENT_PARAMETERS& p, bool windowed)
 
 DXDevice::DXDevice(DXGfx* gfx, HWND window, int32_t triangleCapacity)
     : device(nullptr), window(window), triangleCapacity(0), vertexBuffer(nullptr),
-      vertexData(nullptr), lost(false), lockedOffset(0), writtenFirst(0), writtenLast(-1)
+      vertexData(nullptr), lost(false), screenEdge(0), lockedOffset(0), writtenFirst(0),
+      writtenLast(-1)
 {
     std::memset(&presentParams, 0, sizeof presentParams);
-    presentParams.BackBufferWidth = UINT(XResolution);
-    presentParams.BackBufferHeight = UINT(YResolution);
     presentParams.BackBufferFormat = D3DFMT_X8R8G8B8;
     presentParams.BackBufferCount = 1;
     presentParams.MultiSampleType = D3DMULTISAMPLE_NONE;
@@ -53,7 +72,13 @@ DXDevice::DXDevice(DXGfx* gfx, HWND window, int32_t triangleCapacity)
     if (FAILED(result))
     {
         device = nullptr;
-        throw DXException(result, "Failed to create Direct3D device");
+        throw DXException(result,
+                          "Failed to create Direct3D device: the display cannot show %u x %u %s. "
+                          "Set XResolution and YResolution in GameSettings.ini to a size it can "
+                          "show, or both to 0 for the desktop's own size.",
+                          unsigned(presentParams.BackBufferWidth),
+                          unsigned(presentParams.BackBufferHeight),
+                          Windowed ? "in a window" : "full screen");
     }
 
     SetStartStates();

@@ -94,7 +94,8 @@ void ToggleWindowed()
     if (Windowed)
     {
         device->SetWindowed(true);
-        mainForm->Restyle(0, XResolution, YResolution);
+        mainForm->Restyle(0, int32_t(device->presentParams.BackBufferWidth),
+                          int32_t(device->presentParams.BackBufferHeight));
     }
     else
     {
@@ -117,7 +118,7 @@ void RenderFrame()
         IDirect3DDevice9* d3d = device->device;
         d3d->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
         d3d->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
-        SetScreenSpace(device);
+        SetPictureSpace(device);
         device->FillColour(0);
         DXOverlay* picture = gameState == GAME_CAUGHT_OUTSIDE ? gameOverImage0 : gameOverImage1;
         picture->Draw(device, 0, 0, 0, 0);
@@ -175,7 +176,11 @@ void StartUp()
 
     mainForm = new TForm(WindowProc, instanceHandle);
     if (Windowed)
-        mainForm->Create(nullptr, GAME_TITLE, XResolution, YResolution, 0);
+    {
+        int32_t width, height;
+        BackBufferSize(true, width, height);
+        mainForm->Create(nullptr, GAME_TITLE, width, height, 0);
+    }
     else
         mainForm->Create(nullptr, GAME_TITLE, 640, 480, 1);
     mainForm->Center();

@@ -38,7 +38,9 @@ TEST(Loop, EveryFailureEndsInTheErrorBoxAndWinMainReturnsZero)
         {[] { port::SetModuleAvailable("dinput8.dll", false); }, nullptr,
          "Invalid DirectInput library (dinput8.dll)"},
         {[] { port::FailNextMemoryDeviceCreation(D3DERR_NOTAVAILABLE); }, nullptr,
-         "Failed to create Direct3D device"},
+         "Failed to create Direct3D device: the display cannot show 800 x 600 full screen. Set "
+         "XResolution and YResolution in GameSettings.ini to a size it can show, or both to 0 "
+         "for the desktop's own size."},
         // No display shows a picture this wide: refused before anything is made for it.
         {[]
          {
@@ -46,7 +48,10 @@ TEST(Loop, EveryFailureEndsInTheErrorBoxAndWinMainReturnsZero)
              std::fputs("XResolution=8193\n", settings);
              std::fclose(settings);
          },
-         nullptr, "Failed to create Direct3D device"},
+         nullptr,
+         "Failed to create Direct3D device: the display cannot show 8193 x 600 full screen. Set "
+         "XResolution and YResolution in GameSettings.ini to a size it can show, or both to 0 "
+         "for the desktop's own size."},
         {[] { std::remove("Data/GameOver0.bmp"); }, nullptr,
          "File not found: 'Data\\GameOver0.bmp'"},
         {[] { std::fclose(std::fopen("Data/hmap.dat", "wb")); }, nullptr,

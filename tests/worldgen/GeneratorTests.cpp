@@ -103,7 +103,7 @@ TEST(Generator, OneSeedOneWorldAndArgumentsItDoesNotKnowAreRefused)
         EXPECT_NE(worldgen::ReadFile("a" + world), worldgen::ReadFile("c" + world));
     const std::vector<uint8_t> ini = worldgen::ReadFile("a/GameSettings.ini");
     EXPECT_EQ(std::string(ini.begin(), ini.end()),
-              "MouseSensitivity=100\r\nXResolution=1024\r\nYResolution=768\r\n");
+              "MouseSensitivity=100\r\nXResolution=0\r\nYResolution=0\r\n");
 
     for (const char* bad : {"--seed twelve", "--colour blue", "--out", "--out /proc/none/x"})
         EXPECT_NE(Generate(bad), 0) << bad;

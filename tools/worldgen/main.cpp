@@ -169,7 +169,8 @@ int main(int argc, char** argv)
         WriteFile(data + "HouseWl.mdl", EncodeModel(model));
         for (const Asset& a : art)
             WriteFile(data + a.file, EncodeBmp(a.image));
-        const std::string ini = "MouseSensitivity=100\r\nXResolution=1024\r\nYResolution=768\r\n";
+        // The desktop's own size: a sharp picture of the screen's shape, and no change of mode.
+        const std::string ini = "MouseSensitivity=100\r\nXResolution=0\r\nYResolution=0\r\n";
         WriteFile(opt.out + "/GameSettings.ini", std::vector<uint8_t>(ini.begin(), ini.end()));
         std::printf("world %llu: %zu houses, %zu trees, %zu wall quads, %d of %d triangles\n",
                     (unsigned long long)opt.seed, w.houses.size(), w.trees.size(), model.size(),
