@@ -169,10 +169,10 @@ TEST(Loop, StartUpOpensTheGameAndShutdownReleasesEverythingOnceAndInOrder)
     EXPECT_TRUE(gameState == GAME_PLAYING && g.phase == PHASE_DAY && g.hour == 6 && g.minute == 0);
     EXPECT_TRUE(g.posX == START_X && g.posY == START_Y);
     EXPECT_EQ(port::CursorCounter(), cursor - 1) << "the cursor hides while the game runs";
-    // A borderless pop-up of 640 x 480, centred on the 1024 x 768 screen, shown.
+    // A borderless pop-up over the whole 1024 x 768 screen, shown.
     const port::internal::WindowRecord* w = port::internal::FindWindowRecord(mainForm->hwnd);
     ASSERT_TRUE(w && w->visible && w->title == "Gloamfield" && w->style == (WS_POPUP | WS_SYSMENU));
-    EXPECT_TRUE(w->x == 192 && w->y == 144 && w->width == 640 && w->height == 480);
+    EXPECT_TRUE(w->x == 0 && w->y == 0 && w->width == 1024 && w->height == 768);
     EXPECT_EQ(w->procedure, &WindowProc);
 
     port::MemoryDevice* memory = play.Memory();
