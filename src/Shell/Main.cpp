@@ -155,6 +155,7 @@ void Shutdown()
         delete gfx;
     if (mainForm)
         delete mainForm;
+    timeEndPeriod(1);
 }
 
 void StartGame()
@@ -168,6 +169,9 @@ void StartGame()
 
 void StartUp()
 {
+    // The steps and the rules read the millisecond clock to the millisecond; by default
+    // Windows may let it move in coarser jumps.
+    timeBeginPeriod(1);
     ResetGameClock();
     // The device takes its back-buffer size from the settings, so they come first.
     ReadSettings();

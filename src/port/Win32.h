@@ -152,6 +152,15 @@ BOOL WINAPI CloseHandle(HANDLE object);
 
 // Time
 DWORD WINAPI timeGetTime();
+// The clock reads whole milliseconds here whatever is asked.
+inline UINT WINAPI timeBeginPeriod(UINT)
+{
+    return 0;
+}
+inline UINT WINAPI timeEndPeriod(UINT)
+{
+    return 0;
+}
 void WINAPI Sleep(DWORD milliseconds);
 
 // Waiting for the message queue (no other objects): WAIT_OBJECT_0 + count once a message

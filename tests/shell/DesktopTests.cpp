@@ -49,9 +49,15 @@ TEST(Desktop, TimeAwayMovesNeitherClockNorAxeNorBannerNorBlow)
     const int cursor = port::CursorCounter();
 
     port::SetScriptedForeground(nullptr); // another window takes the focus for 5 s
+    const int presents = game.Memory()->presents;
     for (int pass = 0; pass < 50; pass++)
         ASSERT_TRUE(RunFrame());
     EXPECT_EQ(game.State(), before);
+    // Nothing drawn but what the window system asks for.
+    EXPECT_EQ(game.Memory()->presents, presents);
+    port::PostWindowMessage(mainForm->hwnd, WM_PAINT);
+    RunFrame();
+    EXPECT_EQ(game.Memory()->presents, presents + 1);
     EXPECT_EQ(port::CursorCounter(), cursor + 1) << "the mouse goes back to the desktop";
     port::ClearScriptedForeground();
     port::AdvanceTestClock(20);
