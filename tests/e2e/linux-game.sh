@@ -81,7 +81,8 @@ other_pid=""
 echo "-- the 4 key writes a screenshot into the pictures folder and says where"
 hold 4 0.3
 picture=$work/pictures/Gloamfield/screenshot-0001.png
-for _ in $(seq 50); do [ -e "$picture" ] && break; sleep 0.1; done
+# The picture is written, then its path said.
+for _ in $(seq 50); do grep -qF "$picture" "$work/play.out" && break; sleep 0.1; done
 [ -s "$picture" ] || fail "no $picture written"
 [ "$(head -c 8 "$picture" | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] || fail "$picture is not a PNG"
 grep -qF "$picture" "$work/play.out" || fail "the game did not say where the screenshot went"
