@@ -66,13 +66,15 @@ DXDevice::DXDevice(DXGfx* gfx, HWND window, int32_t triangleCapacity)
         PresentImmediately ? D3DPRESENT_INTERVAL_IMMEDIATE : D3DPRESENT_INTERVAL_DEFAULT;
     SetWindowMode(presentParams, Windowed != 0);
 
-    // Full screen at the desktop's own size changes no mode, so there is nothing to give back
-    // when the player leaves: the window stays as it is rather than being minimised, and comes
-    // back however the focus returns (a minimised window may not be given it again where no
-    // window manager restores it). The game pauses and brings the lost device back itself.
+    // Full screen at the desktop's own size (now or after Alt+Enter) changes no mode, so
+    // there is nothing to give back when the player leaves: the window stays as it is rather
+    // than being minimised, and comes back however the focus returns (a minimised window may
+    // not be given it again where no window manager restores it). The game pauses and brings
+    // the lost device back itself.
     DWORD behaviour = D3DCREATE_HARDWARE_VERTEXPROCESSING;
-    if (presentParams.BackBufferWidth == UINT(GetSystemMetrics(SM_CXSCREEN)) &&
-        presentParams.BackBufferHeight == UINT(GetSystemMetrics(SM_CYSCREEN)))
+    int32_t fullWidth, fullHeight;
+    BackBufferSize(false, fullWidth, fullHeight);
+    if (fullWidth == GetSystemMetrics(SM_CXSCREEN) && fullHeight == GetSystemMetrics(SM_CYSCREEN))
         behaviour |= D3DCREATE_NOWINDOWCHANGES;
     HRESULT result = gfx->d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window, behaviour,
                                             &presentParams, &device);

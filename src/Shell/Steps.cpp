@@ -27,7 +27,7 @@ const int32_t SMOOTHING = 16;
 // Out of step, a frame catches up this share of the time it is behind the readings.
 const double CATCH_UP = 1.0 / 8.0;
 
-StepClock clock;
+StepClock stepClock;
 // The input as the last step saw it: presses are counted against it, not against the last
 // frame, and motion adds up until a step takes it.
 BYTE stepKeys[256];
@@ -123,8 +123,8 @@ int32_t StepClock::Frame(uint32_t now)
 
 void StartSteps()
 {
-    clock = StepClock(UpdateRate);
-    clock.Start(GameTime());
+    stepClock = StepClock(UpdateRate);
+    stepClock.Start(GameTime());
     std::memcpy(stepKeys, dxInput->prevKeys, sizeof stepKeys);
     stepRightButton = dxInput->prevRightButton;
     pendingX = pendingY = 0;
@@ -135,7 +135,7 @@ void RunSteps()
     DXInput& in = *dxInput;
     pendingX += in.mouseState.lX;
     pendingY += in.mouseState.lY;
-    int32_t due = clock.Frame(GameTime());
+    int32_t due = stepClock.Frame(GameTime());
     for (int32_t step = 0; step < due && gameState == GAME_PLAYING; step++)
     {
         if (step == 0)
@@ -163,7 +163,7 @@ void RunSteps()
         pendingX = pendingY = 0;
     }
     // The view turns with the motion no step has taken yet, as the next step will turn it.
-    game->drawn.fraction = Interpolate ? clock.Fraction() : 1.0;
+    game->drawn.fraction = Interpolate ? stepClock.Fraction() : 1.0;
     game->drawn.turnX = LookTurn(pendingX);
     game->drawn.turnY = LookTurn(pendingY);
 }

@@ -2,7 +2,7 @@
 # The shipped settings on a wide and on a narrow screen, driven like a player:
 #   screens.sh GAME_BINARY BUILD_DIR
 # The game fills the screen at its own size, the display keeps its shape and its edges,
-# away it draws nothing and goes on once the focus is back, and Escape ends it.
+# away it draws nothing and goes on once the focus is back, W walks, and Escape ends it.
 set -euo pipefail
 game=$1
 build=$2
@@ -45,6 +45,10 @@ for size in 1920x1080 1280x1024; do
   clock_moved away-later away && fail "$size: the clock moved while away"
   xdotool windowfocus --sync "$window"
   until_true 10 clock_moved back away || fail "$size: the game did not go on after coming back"
+  hold w 0.6
+  shot walked
+  [ "$(pixels differ "$work/back.ppm" "$work/walked.ppm" 0 300 900 900 12)" -gt 2000 ] ||
+    fail "$size: W did not walk after coming back (walked.png)"
   stop "$other_pid"
   other_pid=""
   quit_with_escape "the game at $size"
