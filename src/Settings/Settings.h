@@ -14,7 +14,8 @@ extern int32_t UpdateRate;
 // 1: a window of XResolution x YResolution with a title bar; 0 (default): full screen.
 extern int32_t Windowed;
 // 1 (default): frames between steps draw the world part way from one step to the next;
-// 0: each frame draws the last step as it is.
+// 0: each frame draws the world as the last step left it (the view turns with the mouse in
+// every frame either way).
 extern int32_t Interpolate;
 
 // Not a key of the file but of --timedemo: frames follow as fast as the device presents
