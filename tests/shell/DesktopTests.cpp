@@ -124,7 +124,7 @@ TEST(Desktop, ALostDeviceIsResetAndTheNextFrameDrawsTheSameScene)
 
 TEST(Desktop, At144HzTheDrawnWorldMovesEvenlyAndTheViewTurnsInEveryFrame)
 {
-    // One frame, and the eye and heading it gave the device: its first view is
+    // One frame, and the eye, heading and pitch it gave the device: its first view is
     // Translation(-eye) x Rotation, whose rows are at right angles.
     auto frame = [](HeadlessGame& game, const testgame::Input& input, uint32_t ms)
     {
@@ -138,9 +138,11 @@ TEST(Desktop, At144HzTheDrawnWorldMovesEvenlyAndTheViewTurnsInEveryFrame)
                 for (int j = 0; j < 3; j++)
                     x -= c.matrix.m[3][j] * c.matrix.m[0][j],
                         y -= c.matrix.m[3][j] * c.matrix.m[1][j];
-                return M3DVector(x, y, std::atan2(c.matrix.m[1][0], c.matrix.m[0][0]));
+                return std::make_pair(
+                    M3DVector(x, y, std::atan2(c.matrix.m[1][0], c.matrix.m[0][0])),
+                    std::asin(double(c.matrix.m[2][0])));
             }
-        return M3DVector(0, 0, 0);
+        return std::make_pair(M3DVector(0, 0, 0), 0.0);
     };
     const double turn = 10 * 100 / 35000.0; // ten mouse counts, by the default sensitivity
     for (int interpolate : {1, 0})
@@ -151,11 +153,11 @@ TEST(Desktop, At144HzTheDrawnWorldMovesEvenlyAndTheViewTurnsInEveryFrame)
         // Two seconds walking along x at 144 frames a second, then turning while standing.
         HeadlessGame game(w);
         CGame& g = game.Game();
-        M3DVector last = frame(game, {}, 0);
+        M3DVector last = frame(game, {}, 0).first;
         for (int k = 1; k <= 2 * 144; k++)
         {
             const double stepsBefore = g.posX;
-            M3DVector eye = frame(game, {{DIK_W}}, k * 1000 / 144 - (k - 1) * 1000 / 144);
+            M3DVector eye = frame(game, {{DIK_W}}, k * 1000 / 144 - (k - 1) * 1000 / 144).first;
             const double moved = eye.x - last.x, stepped = g.posX - stepsBefore;
             // A step is a unit of walking; the picture goes 60/144 of one a frame, once the
             // frames' length is measured; or it shows each step as it is.
@@ -167,14 +169,19 @@ TEST(Desktop, At144HzTheDrawnWorldMovesEvenlyAndTheViewTurnsInEveryFrame)
         }
         EXPECT_NEAR(g.posX - 5.0, 120.0, 1.0) << "the game walks at its own pace";
         const double yaw = g.yaw;
-        double before = last.z;
+        double before = last.z, pitchBefore = g.pitch;
         for (int k = 1; k <= 36; k++)
         {
-            const double yawBefore = g.yaw, drawn = frame(game, {{}, 10, 0}, 7).z;
-            EXPECT_NEAR(drawn - before, turn, 1e-6) << "frame " << k;
+            const double yawBefore = g.yaw;
+            const auto [drawn, pitch] = frame(game, {{}, 10, 5}, 7);
+            EXPECT_TRUE(std::abs(drawn.z - before - turn) < 1e-6 &&
+                        std::abs(pitch - pitchBefore + turn / 2) < 1e-6)
+                << "frame " << k << ": " << drawn.z - before << ", " << pitch - pitchBefore;
             // The step after takes the motion of the frames that ran none, summed.
-            EXPECT_TRUE(g.yaw == yawBefore || std::abs(g.yaw - drawn) < 1e-6) << "frame " << k;
-            before = drawn;
+            EXPECT_TRUE(g.yaw == yawBefore ||
+                        (std::abs(g.yaw - drawn.z) < 1e-6 && std::abs(g.pitch - pitch) < 1e-6))
+                << "frame " << k;
+            before = drawn.z, pitchBefore = pitch;
         }
         EXPECT_NEAR(g.yaw - yaw, 36 * turn, 2 * turn);
     }

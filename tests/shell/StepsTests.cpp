@@ -87,12 +87,23 @@ TEST(Steps, AStallRunsAtMostFiveSixtiethsOfASecondAndTwelveFramesASecondRunAtFul
         // Ten seconds at 12 frames a second: every step of them.
         std::vector<int32_t> counts = StepsPerFrame(rate, 12, 10, 0.5, 70000);
         EXPECT_NEAR(Sum(counts), 10 * rate, 1.0);
-        // Frames of 60 a second, then one after a five-second stall.
+        // Frames of 60 a second, then one after a five-second stall, and 60 a second again,
+        // which soon run their own steps again; then the steps start afresh after a pause.
         StepClock clock(rate);
         clock.Start(0);
         for (uint32_t k = 0; k <= 60; k++)
             clock.Frame(k * 50 / 3);
         EXPECT_NEAR(clock.Frame(1000 + 5000), STALL_CAP_MS * rate / 1000, 1.0);
+        int32_t steps = 0, unsteady = 0;
+        for (uint32_t k = 1; k <= 60; k++)
+        {
+            int32_t due = clock.Frame(6000 + k * 50 / 3);
+            steps += k > 2 ? due : 0;
+            unsteady += k > 2 && rate == 60 && due != 1;
+        }
+        EXPECT_TRUE(unsteady == 0 && std::abs(steps - 58 * rate / 60) <= 1) << steps;
+        clock.Start(90000);
+        EXPECT_EQ(clock.Frame(95000), 1) << "no burst for the time away";
     }
     // UpdateRate 0: one step every frame, however long.
     StepClock everyFrame(0);
