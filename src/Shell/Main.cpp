@@ -191,9 +191,8 @@ void StartUp()
         BackBufferSize(true, width, height);
         mainForm->Create(nullptr, GAME_TITLE, width, height, 0);
     }
-    else // the whole screen, which the device may leave as it is
-        mainForm->Create(nullptr, GAME_TITLE, GetSystemMetrics(SM_CXSCREEN),
-                         GetSystemMetrics(SM_CYSCREEN), 1);
+    else
+        mainForm->Create(nullptr, GAME_TITLE, 640, 480, 1);
     mainForm->Center();
     mainForm->Show();
 
@@ -205,6 +204,10 @@ void StartUp()
     dxInput->mouseScale = 1.0f;
 
     StartGame();
+    // Full screen, the window covers the screen: at the desktop's size the device leaves it
+    // as it is.
+    if (!Windowed)
+        mainForm->Restyle(1, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     ShowCursor(FALSE);
     paused = false;
     StartSteps();

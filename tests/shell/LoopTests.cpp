@@ -171,7 +171,8 @@ TEST(Loop, StartUpOpensTheGameAndShutdownReleasesEverythingOnceAndInOrder)
     EXPECT_EQ(port::CursorCounter(), cursor - 1) << "the cursor hides while the game runs";
     // A borderless pop-up over the whole 1024 x 768 screen, shown.
     const port::internal::WindowRecord* w = port::internal::FindWindowRecord(mainForm->hwnd);
-    ASSERT_TRUE(w && w->visible && w->title == "Gloamfield" && w->style == (WS_POPUP | WS_SYSMENU));
+    ASSERT_TRUE(w && w->visible && w->title == "Gloamfield" &&
+                (w->style & ~WS_VISIBLE) == (WS_POPUP | WS_SYSMENU));
     EXPECT_TRUE(w->x == 0 && w->y == 0 && w->width == 1024 && w->height == 768);
     EXPECT_EQ(w->procedure, &WindowProc);
 
