@@ -48,6 +48,21 @@ struct Zombie
     uint32_t struckTime;
 };
 
+// What a frame draws where it is not the game's state as the last step left it: the world
+// part way from where that step began, and the view turned by motion no step has taken yet.
+// Drawing state only: no rule reads it and no demo keeps it.
+struct DrawnFrame
+{
+    double fraction = 1.0; // of the last step: 0 where it began, 1 where it ended
+    double turnX = 0.0;    // yaw still to come from the mouse
+    double turnY = 0.0;    // pitch still to go, likewise
+    // Where the last step began.
+    double posX = 0.0, posY = 0.0, eyeZ = 0.0;
+    bool night = false;
+    int32_t zombieCount = 0;
+    double zombieX[MAX_ZOMBIES] = {}, zombieY[MAX_ZOMBIES] = {};
+};
+
 class CGame
 {
   public:
@@ -99,6 +114,7 @@ class CGame
     int32_t health;
     DXOverlay* boardPanelImage;
     DXOverlay* boardPromptImage;
+    DrawnFrame drawn;
 
     CGame();
     ~CGame();
@@ -114,6 +130,8 @@ class CGame
 
     // The frame
     void Update();
+    // Before each update: where it begins, for the frames drawn until the next.
+    void NoteStepStart();
     void Render();
     // After the device was reset: the projection and the lighting of the phase again.
     void RestoreDeviceState();
@@ -180,6 +198,10 @@ class CGame
     CGame(const CGame&) = delete;
     CGame& operator=(const CGame&) = delete;
 };
+
+// The turn in radians of mouse counts, as the update turns the view: yaw grows by the turn of
+// the x motion, pitch shrinks by that of the y motion.
+double LookTurn(int32_t counts);
 
 // The free versions used for the game-over pictures.
 DXOverlay* LoadOverlay(const char* fileName, int32_t width, int32_t height);

@@ -65,4 +65,6 @@ void CGame::Reset()
     // nightfall and daybreak, so start them that long ago and the game opens without one.
     nightfallTime = lastTick - 3500;
     daybreakTime = lastTick - 3500;
+    // Drawn as it stands until a step moves it.
+    drawn = DrawnFrame();
 }

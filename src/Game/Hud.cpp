@@ -41,11 +41,15 @@ void CGame::DrawClock(int32_t hour, int32_t minute, int32_t x, int32_t y, DXOver
 
 void CGame::DrawHud()
 {
+    // On a wider or narrower screen the axe keeps to the right edge, the clock, the wood and
+    // the health to the left, and the rest to the middle.
+    KeepToEdge(device, SCREEN_RIGHT);
     if (axeState == AXE_READY || axeState == AXE_RECOVERING)
         axeIdleImage->Draw(device, 430, 0, 0, 0);
     else if (axeState == AXE_SWINGING)
         axeSwingImage->Draw(device, 262, 196, 0, 0);
 
+    KeepToEdge(device, SCREEN_LEFT);
     clockIconImage->Draw(device, 15, 9, 0, 0);
     DrawClock(hour, minute, 95, 24, digitImages);
     woodIconImage->Draw(device, 7, 85, 0, 0);
@@ -57,6 +61,7 @@ void CGame::DrawHud()
         int32_t w = WindowAt(posX, posY);
         if (w != -1)
         {
+            KeepToEdge(device, SCREEN_MIDDLE);
             int32_t count = boards[w / house::WINDOWS][w % house::WINDOWS];
             boardPanelImage->DrawCentred(device, 320, 149);
             DrawNumber(count, 304, 208, digitImages);
@@ -65,11 +70,13 @@ void CGame::DrawHud()
         }
     }
 
+    // The panel shows by day only: by night the left edge holds from the wood on.
     if (IsNight())
         DrawNumber(health, 25, 175, digitImages);
 
     // Unsigned differences stay right across the wrap of the millisecond clock.
     uint32_t now = GameTime();
+    KeepToEdge(device, SCREEN_MIDDLE);
     if (IsNight() && now - nightfallTime < BANNER_TIME_MS)
         nightfallImage->DrawCentred(device, 320, 192);
     if (!IsNight() && now - daybreakTime < BANNER_TIME_MS)

@@ -16,6 +16,12 @@ const D3DCOLOR NIGHT_SKY = 0x192F2C;
 const double TREE_HALF_WIDTH = 5.0;
 const double ZOMBIE_HALF_WIDTH = 1.5;
 
+// Part way from a to b, and b itself, to the bit, at the end.
+double Between(double a, double b, double f)
+{
+    return f >= 1.0 ? b : a + (b - a) * f;
+}
+
 const D3DMATRIX* AsD3D(const float* matrix)
 {
     return reinterpret_cast<const D3DMATRIX*>(matrix);
@@ -73,7 +79,14 @@ void CGame::Render()
 
     device->FillColour(IsNight() ? NIGHT_SKY : DAY_SKY);
 
-    M3DMatrix view = Translation(M3DVector(-posX, -posY, -eyeZ)) * Rotation(-roll, -pitch, -yaw);
+    // Between the last two steps, and turned by the motion the next step will take.
+    const double f = drawn.fraction;
+    const M3DVector eye(Between(drawn.posX, posX, f), Between(drawn.posY, posY, f),
+                        Between(drawn.eyeZ, eyeZ, f));
+    const double viewYaw = yaw + drawn.turnX;
+    const double viewPitch = pitch - drawn.turnY;
+    M3DMatrix view =
+        Translation(M3DVector(-eye.x, -eye.y, -eye.z)) * Rotation(-roll, -viewPitch, -viewYaw);
     d3d->SetTransform(D3DTS_VIEW, AsD3D(ToD3DMatrix(view)));
 
     device->DrawTris(0, terrainTriangles, grassTexture);
@@ -93,17 +106,20 @@ void CGame::Render()
     int32_t treeBlock = terrainTriangles + wallTriangles;
     device->Lock(0, 0);
     for (int32_t i = 0; i < treeCount; i++)
-        WriteBillboard(device, treeBlock + 2 * i, trees[i].x, trees[i].y, TREE_HALF_WIDTH, yaw);
+        WriteBillboard(device, treeBlock + 2 * i, trees[i].x, trees[i].y, TREE_HALF_WIDTH, viewYaw);
     device->Unlock();
     device->DrawTris(treeBlock, treeTriangles, treeTexture);
 
     if (IsNight())
     {
         int32_t zombieBlock = treeBlock + treeTriangles;
+        // The same zombies as when the step began, or they were placed or one fell: as they are.
+        double z = drawn.night && drawn.zombieCount == zombieCount ? f : 1.0;
         device->Lock(0, 0);
         for (int32_t k = 0; k < zombieCount; k++)
-            WriteBillboard(device, zombieBlock + 2 * k, zombies[k].pos.x, zombies[k].pos.y,
-                           ZOMBIE_HALF_WIDTH, yaw);
+            WriteBillboard(
+                device, zombieBlock + 2 * k, Between(drawn.zombieX[k], zombies[k].pos.x, z),
+                Between(drawn.zombieY[k], zombies[k].pos.y, z), ZOMBIE_HALF_WIDTH, viewYaw);
         device->Unlock();
         device->DrawTris(zombieBlock, 2 * zombieCount, zombieTexture);
     }

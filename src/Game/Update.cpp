@@ -22,6 +22,26 @@ int32_t LookProduct(int32_t counts, int32_t sensitivity)
 }
 } // namespace
 
+double LookTurn(int32_t counts)
+{
+    return LookProduct(counts, MouseSensitivity) * LOOK_SCALE;
+}
+
+void CGame::NoteStepStart()
+{
+    drawn.posX = posX;
+    drawn.posY = posY;
+    drawn.eyeZ = eyeZ;
+    // Zombies walk only by night; by day their count and records may not be set yet.
+    drawn.night = IsNight();
+    drawn.zombieCount = drawn.night ? zombieCount : 0;
+    for (int32_t k = 0; k < drawn.zombieCount && k < MAX_ZOMBIES; k++)
+    {
+        drawn.zombieX[k] = zombies[k].pos.x;
+        drawn.zombieY[k] = zombies[k].pos.y;
+    }
+}
+
 void CGame::Update()
 {
     const DXInput& in = *dxInput;
@@ -31,8 +51,8 @@ void CGame::Update()
     else if (in.keys[DIK_S])
         MovePlayer(-trig::Cos(yaw), -trig::Sin(yaw));
 
-    yaw += LookProduct(in.mouseState.lX, MouseSensitivity) * LOOK_SCALE;
-    pitch -= LookProduct(in.mouseState.lY, MouseSensitivity) * LOOK_SCALE;
+    yaw += LookTurn(in.mouseState.lX);
+    pitch -= LookTurn(in.mouseState.lY);
 
     // The sideways step already sees this frame's new heading.
     if (in.keys[DIK_A])

@@ -113,15 +113,23 @@ void CGame::LoadWorld()
 void CGame::SetProjection()
 {
     // Perspective with view-space x as depth, y to screen x and z to screen y; near 2, far
-    // 1024, a 4:3 screen.
+    // 1024. A 4:3 screen sees 53 degrees across and 41 up; a wider one sees as far up and
+    // further across, a narrower one as far across and further up.
     const double zn = 2.0, zf = 1024.0;
     const double q = 1.0 / (1.0 / zn - 1.0 / zf);
+    const double width = device->presentParams.BackBufferWidth;
+    const double height = device->presentParams.BackBufferHeight;
+    double across = 2.0, up = 8.0 / 3.0;
+    if (3.0 * width > 4.0 * height)
+        across = 8.0 * height / (3.0 * width);
+    else if (3.0 * width < 4.0 * height)
+        up = 2.0 * width / height;
     for (float& entry : projection)
         entry = 0.0f;
     projection[0 * 4 + 2] = float(q / zn);
     projection[0 * 4 + 3] = 1.0f;
-    projection[1 * 4 + 0] = 2.0f;
-    projection[2 * 4 + 1] = float(8.0 / 3.0);
+    projection[1 * 4 + 0] = float(across);
+    projection[2 * 4 + 1] = float(up);
     projection[3 * 4 + 2] = float(-q);
     device->device->SetTransform(D3DTS_PROJECTION, reinterpret_cast<const D3DMATRIX*>(projection));
 }
@@ -323,6 +331,7 @@ void CGame::SwitchOnLight(const Lighting& lighting)
 
 void CGame::RestoreDeviceState()
 {
-    device->device->SetTransform(D3DTS_PROJECTION, reinterpret_cast<const D3DMATRIX*>(projection));
+    // A window of another size may have another shape.
+    SetProjection();
     SwitchOnLight(IsNight() ? NIGHT_LIGHT : DAYLIGHT);
 }

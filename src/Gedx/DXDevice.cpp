@@ -14,11 +14,31 @@ namespace
 const int32_t TRIANGLE_BYTES = 3 * sizeof(DXVertexTL); // 96
 } // namespace
 
+void BackBufferSize(bool windowed, int32_t& width, int32_t& height)
+{
+    width = XResolution;
+    height = YResolution;
+    if (width != 0 && height != 0)
+        return;
+    // Full screen needs no change of mode, and the picture has the screen's own shape.
+    width = GetSystemMetrics(SM_CXSCREEN);
+    height = GetSystemMetrics(SM_CYSCREEN);
+    if (windowed)
+    {
+        width = width * 3 / 4;
+        height = height * 3 / 4;
+    }
+}
+
 namespace
 {
 // A window uses the desktop's format; full screen takes the game's own.
 void SetWindowMode(D3DPRESENT_PARAMETERS& p, bool windowed)
 {
+    int32_t width, height;
+    BackBufferSize(windowed, width, height);
+    p.BackBufferWidth = UINT(width);
+    p.BackBufferHeight = UINT(height);
     p.Windowed = windowed ? TRUE : FALSE;
     p.BackBufferFormat = windowed ? D3DFMT_UNKNOWN : D3DFMT_X8R8G8B8;
 }
@@ -26,11 +46,10 @@ void SetWindowMode(D3DPRESENT_PARAMETERS& p, bool windowed)
 
 DXDevice::DXDevice(DXGfx* gfx, HWND window, int32_t triangleCapacity)
     : device(nullptr), window(window), triangleCapacity(0), vertexBuffer(nullptr),
-      vertexData(nullptr), lost(false), lockedOffset(0), writtenFirst(0), writtenLast(-1)
+      vertexData(nullptr), lost(false), screenEdge(0), lockedOffset(0), writtenFirst(0),
+      writtenLast(-1)
 {
     std::memset(&presentParams, 0, sizeof presentParams);
-    presentParams.BackBufferWidth = UINT(XResolution);
-    presentParams.BackBufferHeight = UINT(YResolution);
     presentParams.BackBufferFormat = D3DFMT_X8R8G8B8;
     presentParams.BackBufferCount = 1;
     presentParams.MultiSampleType = D3DMULTISAMPLE_NONE;
@@ -47,13 +66,28 @@ DXDevice::DXDevice(DXGfx* gfx, HWND window, int32_t triangleCapacity)
         PresentImmediately ? D3DPRESENT_INTERVAL_IMMEDIATE : D3DPRESENT_INTERVAL_DEFAULT;
     SetWindowMode(presentParams, Windowed != 0);
 
-    HRESULT result =
-        gfx->d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window,
-                               D3DCREATE_HARDWARE_VERTEXPROCESSING, &presentParams, &device);
+    // Full screen at the desktop's own size (now or after Alt+Enter) changes no mode, so
+    // there is nothing to give back when the player leaves: the window stays as it is rather
+    // than being minimised, and comes back however the focus returns (a minimised window may
+    // not be given it again where no window manager restores it). The game pauses and brings
+    // the lost device back itself.
+    DWORD behaviour = D3DCREATE_HARDWARE_VERTEXPROCESSING;
+    int32_t fullWidth, fullHeight;
+    BackBufferSize(false, fullWidth, fullHeight);
+    if (fullWidth == GetSystemMetrics(SM_CXSCREEN) && fullHeight == GetSystemMetrics(SM_CYSCREEN))
+        behaviour |= D3DCREATE_NOWINDOWCHANGES;
+    HRESULT result = gfx->d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window, behaviour,
+                                            &presentParams, &device);
     if (FAILED(result))
     {
         device = nullptr;
-        throw DXException(result, "Failed to create Direct3D device");
+        throw DXException(result,
+                          "Failed to create Direct3D device: the display cannot show %u x %u %s. "
+                          "Set XResolution and YResolution in GameSettings.ini to a size it can "
+                          "show, or both to 0 for the desktop's own size.",
+                          unsigned(presentParams.BackBufferWidth),
+                          unsigned(presentParams.BackBufferHeight),
+                          Windowed ? "in a window" : "full screen");
     }
 
     SetStartStates();

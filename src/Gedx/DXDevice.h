@@ -28,6 +28,10 @@ struct DXVertexT
 const DWORD FVF_VERTEX_TL = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1; // 0x112
 const DWORD FVF_VERTEX_T = D3DFVF_XYZ | D3DFVF_TEX1;                  // 0x102
 
+// The back buffer's size for full screen or a window: XResolution x YResolution, or where
+// either is 0 the desktop's own size full screen and three quarters of it in a window.
+void BackBufferSize(bool windowed, int32_t& width, int32_t& height);
+
 class DXDevice
 {
   public:
@@ -42,6 +46,8 @@ class DXDevice
     bool lost;
     // Every live texture: a reset takes them away, and they are made again from their pixels.
     std::vector<DXTexture*> textures;
+    // The screen edge images are kept to at present (KeepToEdge, DXTexture.h).
+    int32_t screenEdge;
 
     DXDevice(DXGfx* gfx, HWND window, int32_t triangleCapacity);
     ~DXDevice();
@@ -57,7 +63,8 @@ class DXDevice
     // another reason throws.
     bool Restore();
     // The same device in a window (of the back buffer's size) or full screen, through a reset
-    // as after a loss. The caller sets its own states again.
+    // as after a loss; the desktop's size or three quarters of it where the settings ask for
+    // that. The caller sets its own states again.
     void SetWindowed(bool windowed);
 
     // Offset and size in bytes; (0, 0) locks the whole buffer.

@@ -114,15 +114,59 @@ void DXOverlay::DrawCentred(DXDevice* device, int32_t x, int32_t y)
     Draw(device, x, y, 500, 500);
 }
 
+namespace
+{
+// The grid's width over the screen's, both as tall: 1 on a 4:3 screen.
+double GridWidthShare(const DXDevice* device)
+{
+    const double width = device->presentParams.BackBufferWidth;
+    const double height = device->presentParams.BackBufferHeight;
+    return width > 0 && height > 0 ? 4.0 * height / (3.0 * width) : 1.0;
+}
+
+void SetGridProjection(DXDevice* device, double scaleX, double scaleY, double shiftX)
+{
+    M3DMatrix projection = Identity();
+    projection.m[0][0] = scaleX;
+    projection.m[1][1] = scaleY;
+    projection.m[3][0] = shiftX;
+    device->device->SetTransform(D3DTS_PROJECTION,
+                                 reinterpret_cast<const D3DMATRIX*>(ToD3DMatrix(projection)));
+}
+} // namespace
+
 void SetScreenSpace(DXDevice* device)
 {
     IDirect3DDevice9* d3d = device->device;
-    d3d->SetTransform(D3DTS_PROJECTION,
-                      reinterpret_cast<const D3DMATRIX*>(ToD3DMatrix(Identity())));
+    SetGridProjection(device, GridWidthShare(device), 1.0, 0.0);
+    device->screenEdge = SCREEN_MIDDLE;
     M3DMatrix mirror = Identity();
     mirror.m[1][1] = -1.0;
     d3d->SetTransform(D3DTS_VIEW, reinterpret_cast<const D3DMATRIX*>(ToD3DMatrix(mirror)));
     d3d->SetRenderState(D3DRS_ZENABLE, FALSE);
     d3d->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
     d3d->SetRenderState(D3DRS_LIGHTING, FALSE);
+}
+
+void KeepToEdge(DXDevice* device, ScreenEdge edge)
+{
+    const double share = GridWidthShare(device);
+    if (edge == device->screenEdge)
+        return;
+    device->screenEdge = edge;
+    // On a 4:3 screen every edge is the grid's own.
+    if (share == 1.0)
+        return;
+    const double shift = edge == SCREEN_LEFT    ? share - 1.0
+                         : edge == SCREEN_RIGHT ? 1.0 - share
+                                                : 0.0;
+    SetGridProjection(device, share, 1.0, shift);
+}
+
+void SetPictureSpace(DXDevice* device)
+{
+    SetScreenSpace(device);
+    const double share = GridWidthShare(device);
+    if (share > 1.0)
+        SetGridProjection(device, 1.0, 1.0 / share, 0.0);
 }

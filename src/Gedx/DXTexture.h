@@ -45,7 +45,23 @@ class DXOverlay
     void DrawCentred(DXDevice* device, int32_t x, int32_t y);
 };
 
-// The set-up every caller establishes before its first overlay of a frame: identity
-// projection, a view that mirrors y (pixel rows run down the screen), no depth test or
-// depth writes, no lighting. Alpha handling is left to the caller.
+// The set-up every caller establishes before its first overlay of a frame: a view that
+// mirrors y (pixel rows run down the screen), no depth test or depth writes, no lighting,
+// and a projection that puts the grid in the middle of the screen (the identity on a 4:3
+// screen). Alpha handling is left to the caller.
 void SetScreenSpace(DXDevice* device);
+
+// On a screen of another shape the grid stays 480 high and grows or shrinks sideways about
+// the middle; an image kept to the left or right edge stays that far from it. Sets the
+// projection only where it changes.
+enum ScreenEdge
+{
+    SCREEN_LEFT,
+    SCREEN_MIDDLE,
+    SCREEN_RIGHT
+};
+void KeepToEdge(DXDevice* device, ScreenEdge edge);
+
+// The whole 640 x 480 grid as large as the screen holds it, in the middle: a full-screen
+// picture, undistorted, between bars.
+void SetPictureSpace(DXDevice* device);

@@ -16,6 +16,7 @@ int32_t Windowed = 0;
 int32_t InvertLook = 0;
 int32_t GamepadLookSpeed = 150;
 int32_t GamepadDeadZone = 25;
+int32_t Interpolate = 1;
 bool PresentImmediately = false;
 
 namespace
@@ -84,6 +85,7 @@ const Key KEYS[] = {{"MouseSensitivity", &MouseSensitivity},
                     {"YResolution", &YResolution},
                     {"UpdateRate", &UpdateRate, &UPDATE_RATES},
                     {"Windowed", &Windowed},
+                    {"Interpolate", &Interpolate},
                     {"InvertLook", &InvertLook},
                     {"GamepadLookSpeed", &GamepadLookSpeed},
                     {"GamepadDeadZone", &GamepadDeadZone}};

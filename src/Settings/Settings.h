@@ -4,8 +4,10 @@
 #include <cstdint>
 #include <string>
 
-extern int32_t XResolution;      // back-buffer width, default 1024
-extern int32_t YResolution;      // back-buffer height, default 768
+// The picture's size, default 1024 x 768. 0 for either: the desktop's own size full screen,
+// and a window of three quarters of it.
+extern int32_t XResolution;
+extern int32_t YResolution;
 extern int32_t MouseSensitivity; // view turn per mouse count, in 1/35000 radian; default 100
 // Steps of the world a second of game time, whatever the display's rate; 0 steps it once
 // a presented frame. Default 60; only 0 or 10 to 1000 are taken.
@@ -18,6 +20,10 @@ extern int32_t InvertLook;
 extern int32_t GamepadLookSpeed;
 // Per cent of full tilt a gamepad stick leans before it counts (0 to 90; 25).
 extern int32_t GamepadDeadZone;
+// 1 (default): frames between steps draw the world part way from one step to the next;
+// 0: each frame draws the world as the last step left it (the view turns with the mouse in
+// every frame either way).
+extern int32_t Interpolate;
 
 // Not a key of the file but of --timedemo: frames follow as fast as the device presents
 // them, without waiting for the display.

@@ -36,10 +36,13 @@ const char* const GAME_TITLE = "Gloamfield";
 const int32_t MOUSE_MAX_X = 639;
 const int32_t MOUSE_MAX_Y = 479;
 
-// Away from the foreground the game looks in ten times a second, no more.
+// Away from the foreground the game waits for the window system, and looks whether it is
+// back at least ten times a second (where no message says so).
 const DWORD AWAY_PAUSE_MS = 100;
 
 bool paused = false;
+// The window system asked for the picture again.
+bool repaint = false;
 
 // Why the demo being recorded could not be kept, told with the program's last box.
 std::string demoNotKept;
@@ -58,6 +61,9 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         PostQuitMessage(0);
         return 0;
     }
+    // Drawn by the loop; the default handling marks the window drawn.
+    if (message == WM_PAINT)
+        repaint = true;
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -110,7 +116,8 @@ void ToggleWindowed()
     if (Windowed)
     {
         device->SetWindowed(true);
-        mainForm->Restyle(0, XResolution, YResolution);
+        mainForm->Restyle(0, int32_t(device->presentParams.BackBufferWidth),
+                          int32_t(device->presentParams.BackBufferHeight));
     }
     else
     {
@@ -133,7 +140,7 @@ void RenderFrame()
         IDirect3DDevice9* d3d = device->device;
         d3d->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
         d3d->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
-        SetScreenSpace(device);
+        SetPictureSpace(device);
         device->FillColour(0);
         DXOverlay* picture = gameState == GAME_CAUGHT_OUTSIDE ? gameOverImage0 : gameOverImage1;
         picture->Draw(device, 0, 0, 0, 0);
@@ -166,6 +173,7 @@ void Shutdown()
         delete gfx;
     if (mainForm)
         delete mainForm;
+    timeEndPeriod(1);
 }
 
 void StartGame()
@@ -179,6 +187,9 @@ void StartGame()
 
 void StartUp()
 {
+    // The steps and the rules read the millisecond clock to the millisecond; by default
+    // Windows may let it move in coarser jumps.
+    timeBeginPeriod(1);
     ResetGameClock();
     // The device takes its back-buffer size from the settings, so they come first.
     const std::string settings = FindSettings(gameOptions.settings);
@@ -195,7 +206,11 @@ void StartUp()
 
     mainForm = new TForm(WindowProc, instanceHandle);
     if (Windowed)
-        mainForm->Create(nullptr, GAME_TITLE, XResolution, YResolution, 0);
+    {
+        int32_t width, height;
+        BackBufferSize(true, width, height);
+        mainForm->Create(nullptr, GAME_TITLE, width, height, 0);
+    }
     else
         mainForm->Create(nullptr, GAME_TITLE, 640, 480, 1);
     mainForm->Center();
@@ -210,6 +225,10 @@ void StartUp()
     gamepad = new DXGamepad();
 
     StartGame();
+    // Full screen, the window covers the screen: at the desktop's size the device leaves it
+    // as it is.
+    if (!Windowed)
+        mainForm->Restyle(1, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     ShowCursor(FALSE);
     paused = false;
     StartSteps();
@@ -225,6 +244,33 @@ bool WindowActive()
     return GetForegroundWindow() == mainForm->hwnd && !IsIconic(mainForm->hwnd);
 }
 
+// The keyboard's keys at the last look while away (virtual-key codes).
+bool keysDown[256];
+
+// Whether a key went down since the last look; the first look only takes note.
+bool KeyWentDown()
+{
+    bool pressed = false;
+    for (int key = 0x08; key < 256; key++) // the mouse's buttons come before
+    {
+        short state = GetAsyncKeyState(key);
+        bool down = (state & 0x8000) != 0;
+        pressed = pressed || (down && !keysDown[key]) || (state & 1);
+        keysDown[key] = down;
+    }
+    return pressed;
+}
+
+// Where nothing has the foreground, a key pressed was pressed at the game: it takes the
+// foreground back. A window system may give the keyboard back to a window without a word
+// and leave the foreground with the desktop, waiting for a window manager to hand it over
+// (Wine with none): then only the keyboard's state shows the player is back.
+void ComeBackOnAKey()
+{
+    if (KeyWentDown() && GetForegroundWindow() == GetDesktopWindow())
+        SetForegroundWindow(mainForm->hwnd);
+}
+
 // Away, the game's time stands still and the mouse goes back to the desktop.
 void Pause()
 {
@@ -236,6 +282,7 @@ void Pause()
     if (gamepad)
         gamepad->Suspend();
     ShowCursor(TRUE);
+    KeyWentDown(); // what was pressed before counts for nothing
 }
 
 void Resume()
@@ -269,15 +316,19 @@ bool RunFrame()
         Pause();
         if (device->lost && device->Restore())
             game->RestoreDeviceState();
-        Sleep(AWAY_PAUSE_MS);
-        // The picture stays on the screen, still.
-        if (!device->lost)
+        // Nothing is drawn while away but what the window system asks for: the picture as it
+        // stood. Otherwise the game sleeps until a message comes, or a tenth of a second.
+        if (repaint && !device->lost)
             RenderFrame();
+        repaint = false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, AWAY_PAUSE_MS, QS_ALLINPUT);
+        ComeBackOnAKey();
         return true;
     }
     Resume();
     UpdateFrame();
     RenderFrame();
+    repaint = false;
     if (demo::Playing())
         NoteFramePresented();
     return true;

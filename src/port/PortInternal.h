@@ -45,6 +45,8 @@ void DisplayMoveWindow(WindowRecord& window);
 bool DisplayScreenSize(int* width, int* height);
 // Turns waiting display events into window messages and input state; never blocks.
 void DisplayPumpEvents();
+// Waits until a display event comes, at most that long.
+void DisplayWaitEvents(DWORD milliseconds);
 void DisplayShowCursor(bool show);
 // Whether the window has the keyboard focus; whether it is minimised.
 bool DisplayHasFocus(const WindowRecord& window);

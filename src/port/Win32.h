@@ -176,7 +176,24 @@ std::string LastErrorText();
 
 // Time
 DWORD WINAPI timeGetTime();
+// The clock reads whole milliseconds here whatever is asked.
+inline UINT WINAPI timeBeginPeriod(UINT)
+{
+    return 0;
+}
+inline UINT WINAPI timeEndPeriod(UINT)
+{
+    return 0;
+}
 void WINAPI Sleep(DWORD milliseconds);
+
+// Waiting for the message queue (no other objects): WAIT_OBJECT_0 + count once a message
+// waits, WAIT_TIMEOUT after the time.
+#define WAIT_OBJECT_0 0x00000000L
+#define WAIT_TIMEOUT 0x00000102L
+#define QS_ALLINPUT 0x04FF
+DWORD WINAPI MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
+                                       DWORD milliseconds, DWORD wakeMask);
 
 // Modules
 typedef INT_PTR(WINAPI* FARPROC)();
@@ -296,7 +313,13 @@ BOOL WINAPI SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width,
                          UINT flags);
 LONG WINAPI SetWindowLongA(HWND window, int index, LONG value);
 HWND WINAPI GetForegroundWindow();
+// The desktop's own window: never the foreground here, where a window's focus comes and
+// goes with the display's own events.
+HWND WINAPI GetDesktopWindow();
+BOOL WINAPI SetForegroundWindow(HWND window);
 BOOL WINAPI IsIconic(HWND window);
+// The keyboard as the game sees it through DirectInput; this is never asked for it here.
+short WINAPI GetAsyncKeyState(int virtualKey);
 int WINAPI GetSystemMetrics(int index);
 LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMsg);

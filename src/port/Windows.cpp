@@ -270,6 +270,30 @@ HWND WINAPI GetForegroundWindow()
     return nullptr;
 }
 
+HWND WINAPI GetDesktopWindow()
+{
+    static char desktop;
+    return reinterpret_cast<HWND>(&desktop);
+}
+
+BOOL WINAPI SetForegroundWindow(HWND handle)
+{
+    WindowRecord* window = port::internal::FindWindowRecord(handle);
+    if (window == nullptr)
+        return FALSE;
+    if (S().foregroundScripted)
+        S().scriptedForeground = handle;
+    else
+        port::internal::DisplayShowWindow(*window, true); // raised, and given the focus
+    return TRUE;
+}
+
+short WINAPI GetAsyncKeyState(int virtualKey)
+{
+    (void)virtualKey;
+    return 0;
+}
+
 BOOL WINAPI IsIconic(HWND handle)
 {
     WindowRecord* window = port::internal::FindWindowRecord(handle);
@@ -350,6 +374,28 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax,
         return TRUE;
     }
     return FALSE;
+}
+
+DWORD WINAPI MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
+                                       DWORD milliseconds, DWORD wakeMask)
+{
+    (void)handles;
+    (void)waitAll;
+    (void)wakeMask;
+    if (!port::IsHeadless())
+        port::internal::DisplayPumpEvents();
+    if (!S().queue.empty() || S().quitPosted)
+        return WAIT_OBJECT_0 + count;
+    // Headless, nothing comes but what the caller posts itself: the time passes (the test
+    // clock's too).
+    if (port::IsHeadless())
+    {
+        Sleep(milliseconds);
+        return WAIT_TIMEOUT;
+    }
+    port::internal::DisplayWaitEvents(milliseconds);
+    port::internal::DisplayPumpEvents();
+    return S().queue.empty() && !S().quitPosted ? WAIT_TIMEOUT : WAIT_OBJECT_0 + count;
 }
 
 BOOL WINAPI TranslateMessage(const MSG* msg)

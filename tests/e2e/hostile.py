@@ -45,7 +45,9 @@ elif case == "absurd-heights":
 elif case == "huge-resolution":
     with open(os.path.join(folder, "GameSettings.ini"), "a") as f:
         f.write("XResolution=16384\nYResolution=16384\n")
-    print("Failed to create Direct3D device")
+    print("Failed to create Direct3D device: the display cannot show 16384 x 16384 full "
+          "screen. Set XResolution and YResolution in GameSettings.ini to a size it can show, "
+          "or both to 0 for the desktop's own size.")
 elif case == "update-rate":
     with open(os.path.join(folder, "GameSettings.ini"), "a") as f:
         f.write("UpdateRate=100000\n")

@@ -37,36 +37,14 @@ shot walked
 changed=$(pixels differ "$work/day.ppm" "$work/walked.ppm" 300 250 700 700 12)
 [ "$changed" -gt 2000 ] || fail "the view did not change after walking ($changed pixels)"
 
-echo "-- switching to another window pauses the game: the clock stands still while away"
+# (Away and back without a window manager: screens.sh.)
 clock_changes() { pixels differ "$work/$1.ppm" "$work/$2.ppm" 152 38 320 93 12; }
-xlogo -geometry 120x120+890+640 >/dev/null 2>&1 &
-other_pid=$!
-other=$(wait_window xlogo 10) || fail "no other window to switch to"
-xdotool windowfocus --sync "$other"
-sleep 1
-shot away-1
-sleep 4
-shot away-2
-[ "$(clock_changes away-1 away-2)" = 0 ] || fail "the clock moved while the game was away"
-xdotool windowfocus --sync "$window"
-sleep 0.3
-shot back
-hold d 0.6
-sleep 0.3
-shot stepped
-changed=$(pixels differ "$work/back.ppm" "$work/stepped.ppm" 300 250 700 700 12)
-[ "$changed" -gt 2000 ] || fail "D did not move the view after coming back ($changed pixels)"
-sleep 1.5
-shot later
-[ "$(clock_changes back later)" -gt 0 ] || fail "the clock did not go on after coming back"
-stop "$other_pid"
-other_pid=""
-[ ! -s "$work/play.err" ] || fail "stderr after switching away and back: $(cat "$work/play.err")"
 
 echo "-- the 4 key writes a screenshot into the pictures folder and says where"
 hold 4 0.3
 picture=$work/pictures/Gloamfield/screenshot-0001.png
-for _ in $(seq 50); do [ -e "$picture" ] && break; sleep 0.1; done
+# The picture is written, then its path said.
+for _ in $(seq 50); do grep -qF "$picture" "$work/play.out" && break; sleep 0.1; done
 [ -s "$picture" ] || fail "no $picture written"
 [ "$(head -c 8 "$picture" | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] || fail "$picture is not a PNG"
 grep -qF "$picture" "$work/play.out" || fail "the game did not say where the screenshot went"

@@ -6,6 +6,11 @@ if(TARGET gloamfield AND NOT GLOAMFIELD_SANITIZE)
   set_tests_properties(linux_game_end_to_end PROPERTIES TIMEOUT 240 RUN_SERIAL TRUE)
 endif()
 if(TARGET gloamfield AND NOT GLOAMFIELD_SANITIZE)
+  add_test(NAME linux_screens
+           COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/screens.sh $<TARGET_FILE:gloamfield> ${CMAKE_BINARY_DIR})
+  set_tests_properties(linux_screens PROPERTIES TIMEOUT 180 RUN_SERIAL TRUE)
+endif()
+if(TARGET gloamfield AND NOT GLOAMFIELD_SANITIZE)
   add_test(NAME linux_hostile_files
            COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/hostile-files.sh $<TARGET_FILE:gloamfield> ${CMAKE_BINARY_DIR})
   set_tests_properties(linux_hostile_files PROPERTIES TIMEOUT 240 RUN_SERIAL TRUE)

@@ -122,8 +122,15 @@ class Render : public ::testing::Test
             const DXVertexT* v = reinterpret_cast<const DXVertexT*>(flat[i]->call.vertices.data());
             OnScreen a = Project(*flat[i], v[0].x, v[0].y, 0),
                      d = Project(*flat[i], v[1].x, v[2].y, 0);
+            // Back on the grid it was placed on, and that grid's corner from the screen's.
+            const D3DMATRIX& p = flat[i]->projection;
+            const double sx = p.m[0][0], sy = p.m[1][1], t = p.m[3][0];
+            a.x = (a.x - t) / sx, d.x = (d.x - t) / sx, a.y /= sy, d.y /= sy;
+            long left = std::lround((1 - sx + t) * 320 / sx),
+                 top = std::lround((1 - sy) * 240 / sy);
             long x = std::lround((a.x + 1) * 320), y = std::lround((1 - a.y) * 240);
-            out.push_back(Piece(flat[i]->call.texture, x, y, std::lround((d.x + 1) * 319.5) - x + 1,
+            out.push_back(Piece(flat[i]->call.texture, x + left, y + top,
+                                std::lround((d.x + 1) * 319.5) - x + 1,
                                 std::lround((1 - d.y) * 239.5) - y + 1));
         }
         return out;
@@ -280,6 +287,31 @@ TEST_F(Render, ViewFromTheEyeAlongTheHeadingBillboardsAcrossItAndTheSkyByPhase)
     }
 }
 
+TEST_F(Render, TheWorldKeepsItsShapeOnEveryScreenWithTheViewOfA43OneAtLeast)
+{
+    // Wider than 4:3 it sees as far up and further across, narrower as far across and further up.
+    const struct Screen
+    {
+        UINT width, height;
+    } screens[] = {{1024, 768}, {800, 600}, {1920, 1080}, {2560, 1080}, {1280, 1024}, {768, 1024}};
+    g.yaw = g.pitch = 0;
+    for (const Screen& screen : screens)
+    {
+        SCOPED_TRACE(std::to_string(screen.width) + " x " + std::to_string(screen.height));
+        device->presentParams.BackBufferWidth = screen.width;
+        device->presentParams.BackBufferHeight = screen.height;
+        g.RestoreDeviceState();
+        Frame();
+        const Drawn& d = *DrawsOf(g.grassTexture).at(0);
+        // Five to the right and five up, twenty ahead: as many pixels across as up.
+        OnScreen right = Project(d, g.posX + 20, g.posY + 5, g.eyeZ),
+                 up = Project(d, g.posX + 20, g.posY, g.eyeZ + 5);
+        EXPECT_NEAR(right.x * screen.width, up.y * screen.height, 1e-3 * screen.width);
+        const bool wider = 3 * screen.width >= 4 * screen.height;
+        EXPECT_NEAR(wider ? up.y : right.x, wider ? 2.0 / 3.0 : 0.5, 1e-6);
+    }
+}
+
 TEST_F(Render, PlanksLieInTheirWindowsPlaneWhereverABoardIsNailed)
 {
     // Boards of the windows of house 0, then of house 1.
@@ -315,68 +347,91 @@ TEST_F(Render, PlanksLieInTheirWindowsPlaneWhereverABoardIsNailed)
     }
 }
 
-TEST_F(Render, DisplayPiecesAtTheirPlacesBannersForThreeAndAHalfSecondsAndGameOver)
+TEST_F(Render, DisplayPiecesAtTheirPlacesOnEveryScreenBannersForThreeAndAHalfSecondsAndGameOver)
 {
-    auto morning = [&](const char* wood)
+    // A screen's size; how far the 4:3 grid's middle and right edge move on the grid 480 high
+    // it has; where the game-over picture's corner goes, as large as the screen holds it.
+    const struct Screen
     {
-        return At({{g.axeIdleImage, {430, 0}}, {g.clockIconImage, {15, 9}}}, "6:00", 95, 24) +
-               At({{g.woodIconImage, {7, 85}}}, wood, 95, 100);
-    };
-    const Pieces panel = At({{g.boardPanelImage, {150, 127}}}),
-                 prompt = At({{g.boardPromptImage, {106, 351}}}),
-                 nightfall = At({{g.nightfallImage, {93, 166}}}),
-                 daybreak = At({{g.daybreakImage, {113, 183}}});
-    auto ago = [](uint32_t ms) { return timeGetTime() - ms; };
-    const std::tuple<const char*, std::function<void()>, Pieces> cases[] = {
-        {"morning", [] {}, morning("0")},
-        {"swinging in the evening",
-         [&] { g.axeState = AXE_SWINGING, g.hour = 18, g.minute = 50, g.wood = 107; },
-         At({{g.axeSwingImage, {262, 196}}, {g.clockIconImage, {15, 9}}}, "18:50", 95, 24) +
-             At({{g.woodIconImage, {7, 85}}}, "107", 95, 100)},
-        {"recovering", [&] { g.axeState = AXE_RECOVERING, g.hour = 9, g.minute = 5; },
-         At({{g.axeIdleImage, {430, 0}}, {g.clockIconImage, {15, 9}}}, "9:05", 95, 24) +
-             At({{g.woodIconImage, {7, 85}}}, "0", 95, 100)},
-        {"at a window by day",
-         [&] { StandAt(1, 3), g.boards[1][3] = 3, g.boards[0][3] = 2, g.wood = 2; },
-         morning("2") + panel + At({}, "3", 304, 208) + prompt},
-        {"at a full window", [&] { StandAt(0, 1), g.boards[0][1] = 10, g.wood = 5; },
-         morning("5") + panel + At({}, "10", 304, 208)},
-        {"at a window with no wood", [&] { StandAt(0, 4), g.boards[0][4] = 9; },
-         morning("0") + panel + At({}, "9", 304, 208)},
-        {"indoors at no window", [&] { g.posX = g.houses[0].x + 20, g.posY = g.houses[0].y + 56; },
-         morning("0")},
-        {"at a window by night",
-         [&] { StandAt(0, 0), g.wood = 1, g.phase = PHASE_NIGHT, g.health = 57; },
-         morning("1") + At({}, "57", 25, 175)},
-        {"at a window at daybreak", [&] { StandAt(0, 0), g.wood = 1, g.phase = PHASE_DAYBREAK; },
-         morning("1")},
-        {"nightfall",
-         [&] { g.phase = PHASE_NIGHTFALL, g.health = 100, g.nightfallTime = ago(3499); },
-         morning("0") + At({}, "100", 25, 175) + nightfall},
-        {"nightfall gone",
-         [&] { g.phase = PHASE_NIGHT, g.health = 8, g.nightfallTime = ago(3500); },
-         morning("0") + At({}, "8", 25, 175)},
-        {"daybreak",
-         [&] { g.phase = PHASE_DAYBREAK, g.daybreakTime = ago(3499), g.nightfallTime = ago(0); },
-         morning("0") + daybreak},
-        {"daybreak by night", [&] { g.phase = PHASE_NIGHT, g.health = 8, g.daybreakTime = ago(0); },
-         morning("0") + At({}, "8", 25, 175)},
-        {"daybreak across the clock's wrap",
-         [&] { port::SetTestClock(200), g.daybreakTime = 0xFFFFFF00u; }, morning("0") + daybreak},
-        {"daybreak long ago across the wrap",
-         [&] { port::SetTestClock(200), g.daybreakTime = 0xFFFF0000u; }, morning("0")},
-        // Over a black screen, only the picture, opaque.
-        {"caught outside", [&] { gameState = GAME_CAUGHT_OUTSIDE; },
-         At({{gameOverImage0, {0, 0}}})},
-        {"killed", [&] { gameState = GAME_KILLED; }, At({{gameOverImage1, {0, 0}}})}};
-    g.zombieCount = 0; // none placed: the night rows start the night by hand
-    for (const auto& [name, set, expected] : cases)
+        UINT width, height;
+        int middle, right, pictureX, pictureY;
+    } screens[] = {
+        {1024, 768, 0, 0, 0, 0}, {1920, 1080, 107, 213, 107, 0}, {1280, 1024, -20, -40, 0, 16}};
+    for (const Screen& screen : screens)
     {
-        g.Reset();
-        set();
-        Frame();
-        EXPECT_EQ(Shown(), expected) << name;
-        EXPECT_TRUE(gameState == GAME_PLAYING || (memory->clearColour == 0 && draws.size() == 2 &&
-                                                  draws[0].states.at(D3DRS_ALPHABLENDENABLE) == 0));
+        SCOPED_TRACE(std::to_string(screen.width) + " x " + std::to_string(screen.height));
+        device->presentParams.BackBufferWidth = screen.width;
+        device->presentParams.BackBufferHeight = screen.height;
+        auto M = [&](int x) { return x + screen.middle; };
+        auto R = [&](int x) { return x + screen.right; };
+        auto morning = [&](const char* wood)
+        {
+            return At({{g.axeIdleImage, {R(430), 0}}, {g.clockIconImage, {15, 9}}}, "6:00", 95,
+                      24) +
+                   At({{g.woodIconImage, {7, 85}}}, wood, 95, 100);
+        };
+        const Pieces panel = At({{g.boardPanelImage, {M(150), 127}}}),
+                     prompt = At({{g.boardPromptImage, {M(106), 351}}}),
+                     nightfall = At({{g.nightfallImage, {M(93), 166}}}),
+                     daybreak = At({{g.daybreakImage, {M(113), 183}}});
+        auto ago = [](uint32_t ms) { return timeGetTime() - ms; };
+        const std::tuple<const char*, std::function<void()>, Pieces> cases[] = {
+            {"morning", [] {}, morning("0")},
+            {"swinging in the evening",
+             [&] { g.axeState = AXE_SWINGING, g.hour = 18, g.minute = 50, g.wood = 107; },
+             At({{g.axeSwingImage, {R(262), 196}}, {g.clockIconImage, {15, 9}}}, "18:50", 95, 24) +
+                 At({{g.woodIconImage, {7, 85}}}, "107", 95, 100)},
+            {"recovering", [&] { g.axeState = AXE_RECOVERING, g.hour = 9, g.minute = 5; },
+             At({{g.axeIdleImage, {R(430), 0}}, {g.clockIconImage, {15, 9}}}, "9:05", 95, 24) +
+                 At({{g.woodIconImage, {7, 85}}}, "0", 95, 100)},
+            {"at a window by day",
+             [&] { StandAt(1, 3), g.boards[1][3] = 3, g.boards[0][3] = 2, g.wood = 2; },
+             morning("2") + panel + At({}, "3", M(304), 208) + prompt},
+            {"at a full window", [&] { StandAt(0, 1), g.boards[0][1] = 10, g.wood = 5; },
+             morning("5") + panel + At({}, "10", M(304), 208)},
+            {"at a window with no wood", [&] { StandAt(0, 4), g.boards[0][4] = 9; },
+             morning("0") + panel + At({}, "9", M(304), 208)},
+            {"indoors at no window",
+             [&] { g.posX = g.houses[0].x + 20, g.posY = g.houses[0].y + 56; }, morning("0")},
+            {"at a window by night",
+             [&] { StandAt(0, 0), g.wood = 1, g.phase = PHASE_NIGHT, g.health = 57; },
+             morning("1") + At({}, "57", 25, 175)},
+            {"at a window at daybreak",
+             [&] { StandAt(0, 0), g.wood = 1, g.phase = PHASE_DAYBREAK; }, morning("1")},
+            {"nightfall",
+             [&] { g.phase = PHASE_NIGHTFALL, g.health = 100, g.nightfallTime = ago(3499); },
+             morning("0") + At({}, "100", 25, 175) + nightfall},
+            {"nightfall gone",
+             [&] { g.phase = PHASE_NIGHT, g.health = 8, g.nightfallTime = ago(3500); },
+             morning("0") + At({}, "8", 25, 175)},
+            {"daybreak",
+             [&]
+             { g.phase = PHASE_DAYBREAK, g.daybreakTime = ago(3499), g.nightfallTime = ago(0); },
+             morning("0") + daybreak},
+            {"daybreak by night",
+             [&] { g.phase = PHASE_NIGHT, g.health = 8, g.daybreakTime = ago(0); },
+             morning("0") + At({}, "8", 25, 175)},
+            {"daybreak across the clock's wrap",
+             [&] { port::SetTestClock(200), g.daybreakTime = 0xFFFFFF00u; },
+             morning("0") + daybreak},
+            {"daybreak long ago across the wrap",
+             [&] { port::SetTestClock(200), g.daybreakTime = 0xFFFF0000u; }, morning("0")},
+            // Over a black screen, only the picture, opaque.
+            {"caught outside", [&] { gameState = GAME_CAUGHT_OUTSIDE; },
+             At({{gameOverImage0, {screen.pictureX, screen.pictureY}}})},
+            {"killed", [&] { gameState = GAME_KILLED; },
+             At({{gameOverImage1, {screen.pictureX, screen.pictureY}}})}};
+        g.zombieCount = 0; // none placed: the night rows start the night by hand
+        for (const auto& [name, set, expected] : cases)
+        {
+            g.Reset();
+            gameState = GAME_PLAYING;
+            set();
+            Frame();
+            EXPECT_EQ(Shown(), expected) << name;
+            EXPECT_TRUE(gameState == GAME_PLAYING ||
+                        (memory->clearColour == 0 && draws.size() == 2 &&
+                         draws[0].states.at(D3DRS_ALPHABLENDENABLE) == 0));
+        }
     }
 }

@@ -145,6 +145,36 @@ TEST(DeviceTest, FullScreenAtTheSettingsSizeWithOneVertexBuffer)
                   Said(0, "DXDevice::GetVBTri() - Index out of range: " + std::to_string(t)));
 }
 
+TEST(DeviceTest, ResolutionZeroIsTheDesktopsSizeFullScreenAndThreeQuartersOfItInAWindow)
+{
+    // The settings, the window mode, the back buffer, and after Alt+Enter; the screen here
+    // is 1024 x 768.
+    const struct Size
+    {
+        int32_t x, y;
+        bool windowed;
+        UINT width, height, otherWidth, otherHeight;
+    } sizes[] = {{0, 0, false, 1024, 768, 768, 576},
+                 {0, 0, true, 768, 576, 1024, 768},
+                 {0, 600, false, 1024, 768, 768, 576},
+                 {800, 600, true, 800, 600, 800, 600},
+                 {1920, 1080, false, 1920, 1080, 1920, 1080}};
+    for (const Size& size : sizes)
+    {
+        XResolution = size.x, YResolution = size.y, Windowed = size.windowed;
+        Graphics g;
+        const D3DPRESENT_PARAMETERS& p = g.memory->presentParameters;
+        EXPECT_TRUE(p.BackBufferWidth == size.width && p.BackBufferHeight == size.height &&
+                    bool(p.Windowed) == size.windowed)
+            << size.x << " x " << size.y << ": " << p.BackBufferWidth << " x "
+            << p.BackBufferHeight;
+        g.device.SetWindowed(!size.windowed);
+        EXPECT_TRUE(p.BackBufferWidth == size.otherWidth &&
+                    p.BackBufferHeight == size.otherHeight && bool(p.Windowed) != size.windowed);
+    }
+    XResolution = 1024, YResolution = 768, Windowed = 0;
+}
+
 TEST(OverlayTest, PlacedOnTheFixedGrid)
 {
     Graphics g;

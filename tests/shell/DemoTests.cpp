@@ -67,24 +67,36 @@ std::vector<std::string> PlayBack(const testworld::World& world, const std::stri
 
 TEST(Demo, ARecordedGamePlaysBackToTheSameStateAtEveryStepAndTheSameEnd)
 {
+    // Drawn between steps or not, the same game, and either plays the other's demo.
     const std::string path = testing::TempDir() + "recorded.demo";
-    std::vector<std::string> recorded;
+    auto drawn = [](bool between)
+    {
+        testworld::World w = Small();
+        w.settings += between ? "Interpolate=1\n" : "Interpolate=0\n";
+        return w;
+    };
+    std::vector<std::string> recorded[2];
+    for (bool between : {false, true})
     {
         gameOptions = Options();
-        gameOptions.record = path;
-        HeadlessGame game(Small());
+        gameOptions.record = path + (between ? "" : "0");
+        HeadlessGame game(drawn(between));
         for (int frame = 0; frame < 900; frame++)
         {
             game.Frame(Played(frame), 7 + frame % 23);
-            recorded.push_back(game.State());
+            recorded[between].push_back(game.State());
         }
     }
     EXPECT_FALSE(std::filesystem::exists(path + ".recording")) << "moved over the demo";
-    std::vector<std::string> played = PlayBack(Small(), path);
-    EXPECT_TRUE(demo::EndedAsRecorded());
-    ASSERT_GE(played.size(), recorded.size());
-    for (size_t i = 0; i < recorded.size(); i++)
-        ASSERT_EQ(recorded[i], played[i]) << "frame " << i;
+    EXPECT_TRUE(recorded[0] == recorded[1]);
+    for (bool between : {false, true})
+    {
+        std::vector<std::string> played = PlayBack(drawn(!between), path + (between ? "" : "0"));
+        EXPECT_TRUE(demo::EndedAsRecorded());
+        ASSERT_GE(played.size(), recorded[between].size());
+        for (size_t i = 0; i < recorded[between].size(); i++)
+            ASSERT_EQ(recorded[between][i], played[i]) << "frame " << i;
+    }
     // On screen, at the recording's own pace: its 16,170 ms take about as many 16 ms frames.
     {
         gameOptions = Options();

@@ -39,7 +39,7 @@ TEST(Desktop, TimeAwayMovesNeitherClockNorAxeNorBannerNorBlow)
     game.Frame({}, 16);
     g.gameMinutes = 710;
     g.lastTick = GameTime() - 999;
-    game.Frame({}, 1);
+    game.Frame({}, 17);
     ASSERT_EQ(g.phase, PHASE_NIGHTFALL);
     g.zombieCount = 1;
     g.zombies[0].pos = M3DVector(g.posX, g.posY + 3.0, 0); // beside him: not looked at
@@ -49,9 +49,15 @@ TEST(Desktop, TimeAwayMovesNeitherClockNorAxeNorBannerNorBlow)
     const int cursor = port::CursorCounter();
 
     port::SetScriptedForeground(nullptr); // another window takes the focus for 5 s
+    const int presents = game.Memory()->presents;
     for (int pass = 0; pass < 50; pass++)
         ASSERT_TRUE(RunFrame());
     EXPECT_EQ(game.State(), before);
+    // Nothing drawn but what the window system asks for.
+    EXPECT_EQ(game.Memory()->presents, presents);
+    port::PostWindowMessage(mainForm->hwnd, WM_PAINT);
+    RunFrame();
+    EXPECT_EQ(game.Memory()->presents, presents + 1);
     EXPECT_EQ(port::CursorCounter(), cursor + 1) << "the mouse goes back to the desktop";
     port::ClearScriptedForeground();
     port::AdvanceTestClock(20);
@@ -116,34 +122,73 @@ TEST(Desktop, ALostDeviceIsResetAndTheNextFrameDrawsTheSameScene)
     EXPECT_THROW(RunFrame(), DXException);
 }
 
-TEST(Desktop, TheWorldStepsSixtyTimesAGameSecondWhateverTheDisplaysRate)
+TEST(Desktop, At144HzTheDrawnWorldMovesEvenlyAndTheViewTurnsInEveryFrame)
 {
-    // Ten seconds of walking at 30, 60 and 144 frames a second, and a frame after a stall.
-    for (int rate : {60, 0})
-        for (int fps : {30, 60, 144})
-        {
-            HeadlessGame game(Stepped(rate));
-            const double x0 = game.Game().posX;
-            uint32_t elapsed = 0;
-            for (int frame = 1; frame <= 10 * fps; frame++)
-            {
-                uint32_t due = uint32_t(frame * 1000 / fps) - elapsed;
-                elapsed += due;
-                game.Frame({{DIK_W}}, due, false);
-            }
-            double walked = game.Game().posX - x0;
-            if (rate == 60)
-                EXPECT_NEAR(walked, 600.0, 1.0) << fps << " frames a second";
-            else // one step a presented frame, as the game always stepped before
-                EXPECT_EQ(walked, 10.0 * fps) << fps << " frames a second";
-        }
+    // One frame, and the eye, heading and pitch it gave the device: its first view is
+    // Translation(-eye) x Rotation, whose rows are at right angles.
+    auto frame = [](HeadlessGame& game, const testgame::Input& input, uint32_t ms)
     {
-        HeadlessGame game(Stepped(60));
-        const double x0 = game.Game().posX;
-        game.Frame({{DIK_W}}, 5000, false);
-        EXPECT_EQ(game.Game().posX - x0, 5.0) << "after a stall only a few steps, the rest dropped";
+        game.Frame(input, ms, false);
+        game.Memory()->ClearCalls();
+        RenderFrame();
+        for (const port::DeviceCall& c : game.Memory()->calls)
+            if (c.kind == port::CallKind::SetTransform && c.transformType == D3DTS_VIEW)
+            {
+                double x = 0, y = 0;
+                for (int j = 0; j < 3; j++)
+                    x -= c.matrix.m[3][j] * c.matrix.m[0][j],
+                        y -= c.matrix.m[3][j] * c.matrix.m[1][j];
+                return std::make_pair(
+                    M3DVector(x, y, std::atan2(c.matrix.m[1][0], c.matrix.m[0][0])),
+                    std::asin(double(c.matrix.m[2][0])));
+            }
+        return std::make_pair(M3DVector(0, 0, 0), 0.0);
+    };
+    const double turn = 10 * 100 / 35000.0; // ten mouse counts, by the default sensitivity
+    for (int interpolate : {1, 0})
+    {
+        SCOPED_TRACE("Interpolate=" + std::to_string(interpolate));
+        testworld::World w = Stepped(60);
+        w.settings += "Interpolate=" + std::to_string(interpolate) + "\n";
+        // Two seconds walking along x at 144 frames a second, then turning while standing.
+        HeadlessGame game(w);
+        CGame& g = game.Game();
+        M3DVector last = frame(game, {}, 0).first;
+        for (int k = 1; k <= 2 * 144; k++)
+        {
+            const double stepsBefore = g.posX;
+            M3DVector eye = frame(game, {{DIK_W}}, k * 1000 / 144 - (k - 1) * 1000 / 144).first;
+            const double moved = eye.x - last.x, stepped = g.posX - stepsBefore;
+            // A step is a unit of walking; the picture goes 60/144 of one a frame, once the
+            // frames' length is measured; or it shows each step as it is.
+            const bool even = std::abs(moved - 60.0 / 144) < 0.02;
+            const bool asStepped =
+                moved == stepped && eye.x == g.posX && stepped * stepped == stepped;
+            EXPECT_TRUE(interpolate ? k <= 3 || even : asStepped) << "frame " << k << ": " << moved;
+            last = eye;
+        }
+        EXPECT_NEAR(g.posX - 5.0, 120.0, 1.0) << "the game walks at its own pace";
+        const double yaw = g.yaw;
+        double before = last.z, pitchBefore = g.pitch;
+        for (int k = 1; k <= 36; k++)
+        {
+            const double yawBefore = g.yaw;
+            const auto [drawn, pitch] = frame(game, {{}, 10, 5}, 7);
+            EXPECT_TRUE(std::abs(drawn.z - before - turn) < 1e-6 &&
+                        std::abs(pitch - pitchBefore + turn / 2) < 1e-6)
+                << "frame " << k << ": " << drawn.z - before << ", " << pitch - pitchBefore;
+            // The step after takes the motion of the frames that ran none, summed.
+            EXPECT_TRUE(g.yaw == yawBefore ||
+                        (std::abs(g.yaw - drawn.z) < 1e-6 && std::abs(g.pitch - pitch) < 1e-6))
+                << "frame " << k;
+            before = drawn.z, pitchBefore = pitch;
+        }
+        EXPECT_NEAR(g.yaw - yaw, 36 * turn, 2 * turn);
     }
+}
 
+TEST(Desktop, APressInAFrameThatRunsNoStepCountsOnce)
+{
     // At 144 frames a second Space goes down in a frame that runs no step: the next step
     // still sees it pressed, once, and nails one board while it stays held.
     HeadlessGame board(Stepped(60));
@@ -152,7 +197,7 @@ TEST(Desktop, TheWorldStepsSixtyTimesAGameSecondWhateverTheDisplaysRate)
     g.posX = g.houses[0].x + (zone.x0 + zone.x1) / 2;
     g.posY = g.houses[0].y + (zone.y0 + zone.y1) / 2;
     g.wood = 2;
-    board.Frame({}, 7, false); // one step, 7 ms owed after it
+    board.Frame({}, 7, false); // one step, and the steps count from here
     for (int frame = 0; frame < 8; frame++)
         board.Frame({{DIK_SPACE}}, 7, false); // the first runs no step
     EXPECT_TRUE(g.boards[0][0] == 1 && g.wood == 1) << g.boards[0][0] << " boards";

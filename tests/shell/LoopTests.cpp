@@ -43,7 +43,9 @@ TEST(Loop, EveryFailureEndsInTheErrorBoxAndWinMainReturnsOne)
         {[] { port::SetModuleAvailable("dinput8.dll", false); }, nullptr,
          "Invalid DirectInput library (dinput8.dll)"},
         {[] { port::FailNextMemoryDeviceCreation(D3DERR_NOTAVAILABLE); }, nullptr,
-         "Failed to create Direct3D device"},
+         "Failed to create Direct3D device: the display cannot show 800 x 600 full screen. Set "
+         "XResolution and YResolution in GameSettings.ini to a size it can show, or both to 0 "
+         "for the desktop's own size."},
         // No display shows a picture this wide: refused before anything is made for it.
         {[]
          {
@@ -51,7 +53,10 @@ TEST(Loop, EveryFailureEndsInTheErrorBoxAndWinMainReturnsOne)
              std::fputs("XResolution=8193\n", settings);
              std::fclose(settings);
          },
-         nullptr, "Failed to create Direct3D device"},
+         nullptr,
+         "Failed to create Direct3D device: the display cannot show 8193 x 600 full screen. Set "
+         "XResolution and YResolution in GameSettings.ini to a size it can show, or both to 0 "
+         "for the desktop's own size."},
         {[] { std::remove("Data/GameOver0.bmp"); }, nullptr,
          "File not found: 'Data\\GameOver0.bmp'"},
         {[] { std::fclose(std::fopen("Data/hmap.dat", "wb")); }, nullptr,
@@ -172,10 +177,11 @@ TEST(Loop, StartUpOpensTheGameAndShutdownReleasesEverythingOnceAndInOrder)
     EXPECT_TRUE(gameState == GAME_PLAYING && g.phase == PHASE_DAY && g.hour == 6 && g.minute == 0);
     EXPECT_TRUE(g.posX == START_X && g.posY == START_Y);
     EXPECT_EQ(port::CursorCounter(), cursor - 1) << "the cursor hides while the game runs";
-    // A borderless pop-up of 640 x 480, centred on the 1024 x 768 screen, shown.
+    // A borderless pop-up over the whole 1024 x 768 screen, shown.
     const port::internal::WindowRecord* w = port::internal::FindWindowRecord(mainForm->hwnd);
-    ASSERT_TRUE(w && w->visible && w->title == "Gloamfield" && w->style == (WS_POPUP | WS_SYSMENU));
-    EXPECT_TRUE(w->x == 192 && w->y == 144 && w->width == 640 && w->height == 480);
+    ASSERT_TRUE(w && w->visible && w->title == "Gloamfield" &&
+                (w->style & ~WS_VISIBLE) == (WS_POPUP | WS_SYSMENU));
+    EXPECT_TRUE(w->x == 0 && w->y == 0 && w->width == 1024 && w->height == 768);
     EXPECT_EQ(w->procedure, &WindowProc);
 
     port::MemoryDevice* memory = play.Memory();

@@ -34,6 +34,7 @@ void ResetGlobals()
     XResolution = 1024;
     YResolution = 768;
     MouseSensitivity = 100;
+    Interpolate = 1;
     Random::srand(1);
     Random::rand();
     port::ClearScriptedInput();

@@ -50,19 +50,54 @@ private_prefix() {
   cp -a "$WINE_TEMPLATE" "$WINEPREFIX"
 }
 
-# Starts Xvfb on a free display and exports DISPLAY. The screen is 1024 x 768, the
-# game's default resolution, which the screenshot checks assume.
+# start_x [SIZE]: Xvfb on a display it picks itself, DISPLAY exported. The screen is 1024 x 768
+# unless SIZE says otherwise: the game's default resolution, which the grid checks assume.
 start_x() {
-  local n=120
-  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${1:-1024x768}x24" -nolisten tcp -noreset 3>"$work/display" \
+    >"$work/xvfb.log" 2>&1 &
   xvfb_pid=$!
-  export DISPLAY=":$n"
+  for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    sleep 0.1
+  done
+  export DISPLAY=":$(head -n 1 "$work/display")"
   for _ in $(seq 100); do
     xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
     sleep 0.1
   done
   fail "Xvfb did not start"
+}
+
+# until_true SECONDS COMMAND...: runs the command every tenth of a second until it succeeds.
+until_true() {
+  local deadline=$(($(date +%s) + $1))
+  shift
+  until "$@"; do
+    [ "$(date +%s)" -lt "$deadline" ] || return 1
+    sleep 0.1
+  done
+}
+
+# clock_moved NAME BEFORE: a screenshot NAME whose clock differs from screenshot BEFORE's.
+clock_moved() {
+  shot "$1"
+  [ "$(python3 "$wine_dir/../e2e/pixels.py" differ "$work/$2.ppm" "$work/$1.ppm" 0 0 300 100 12)" -gt 0 ]
+}
+
+# away_idle NAME: while away the game's share of a core over three seconds, from top, is under
+# 5 %, and its clock stands still (screenshot NAME taken before).
+away_idle() {
+  local pid="" p cpu
+  # The program itself (not Wine's starter), in this test's prefix: other tests run it too.
+  for p in $(pgrep -f 'Gloamfield\.exe'); do
+    tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" && pid=$p
+  done
+  [ -n "$pid" ] || fail "no Gloamfield.exe process in $WINEPREFIX"
+  cpu=$(top -b -n 2 -d 3 -p "$pid" | awk 'END { print $9 }')
+  step "away: $cpu % of a core"
+  awk -v c="$cpu" 'BEGIN { exit !(c < 5) }' || fail "$cpu % of a core while away"
+  clock_moved "$1-later" "$1" && fail "the clock moved while away ($1-later.png)"
+  return 0
 }
 
 # start_game DIR: runs Gloamfield.exe in DIR (its current directory), output in game.log.

@@ -187,6 +187,8 @@ void DisplayPumpEvents()
                 break;
             if (event.window.event == SDL_WINDOWEVENT_CLOSE)
                 QueueMessage(HandleOf(window), WM_CLOSE, 0, 0);
+            else if (event.window.event == SDL_WINDOWEVENT_EXPOSED)
+                QueueMessage(HandleOf(window), WM_PAINT, 0, 0);
             else if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST)
             {
                 d.focusLosses++;
@@ -209,6 +211,12 @@ void DisplayPumpEvents()
             break;
         }
     }
+}
+
+void DisplayWaitEvents(DWORD milliseconds)
+{
+    if (D().available)
+        SDL_WaitEventTimeout(nullptr, int(milliseconds));
 }
 
 void DisplayShowCursor(bool show)
