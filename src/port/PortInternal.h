@@ -5,7 +5,9 @@
 #include "port/Win32.h"
 #include "port/D3D9.h"
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 struct SDL_Window;
 
@@ -61,9 +63,9 @@ unsigned DisplayFocusLosses();
 
 // The Direct3D object that draws on the display (OpenGL).
 IDirect3D9* CreateDisplayDirect3D();
-// The OpenGL driver loaded on a second thread while the display starts; Finish waits for it.
-void StartLoadingDriver();
-void FinishLoadingDriver();
+// What the display shows of a window, RGBA, top row first, read back from the X server;
+// false on other video drivers.
+bool DisplayReadWindow(SDL_Window* window, int* width, int* height, std::vector<uint8_t>* rgba);
 // Called by keybd_event for Print Screen: the current device's back buffer as a PNG.
 void SaveScreenshot();
 } // namespace internal

@@ -73,13 +73,13 @@ bool DisplayAvailable()
         // The game closes its own window on WM_CLOSE; SDL must not decide to quit first.
         SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
         SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-        // A screen the player sees, or none: never an offscreen driver that would run the
-        // game unseen when the display cannot be reached. (SDL_VIDEODRIVER still rules.)
-        SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,wayland");
-        // Events first: they load SDL's D-Bus library, which would otherwise wait behind the
-        // driver's load for the dynamic loader.
-        SDL_InitSubSystem(SDL_INIT_EVENTS);
-        StartLoadingDriver();
+        // SDL takes the first of these that reaches a display: a desktop's own, never its
+        // offscreen driver, which would run the game unseen where no display can be
+        // reached. SDL 2 alone tries X11 first, which on a Wayland desktop means XWayland;
+        // where a compositor is announced it goes first. SDL_VIDEODRIVER still rules.
+        const char* wayland = std::getenv("WAYLAND_DISPLAY");
+        SDL_SetHint(SDL_HINT_VIDEODRIVER,
+                    wayland != nullptr && *wayland != '\0' ? "wayland,x11" : "x11,wayland");
         d.available = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
         if (!d.available)
             SDL_Log("No display: %s", SDL_GetError());
@@ -91,10 +91,9 @@ bool DisplayCreateWindow(WindowRecord& window)
 {
     if (!DisplayAvailable())
         return false;
-    // The device draws into a back buffer of its own, depth and all: the window needs
-    // none of its own (it would be memory to clear and keep for nothing).
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
-    FinishLoadingDriver();
+    // A frame the size of the window is drawn straight into it, depth test and all: the
+    // 16 bits of the game's depth buffer at least.
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
     Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_OPENGL;
     if (!Bordered(window))
         flags |= SDL_WINDOW_BORDERLESS;
