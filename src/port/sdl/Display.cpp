@@ -7,6 +7,12 @@
 #include "port/sdl/WindowManager.h"
 
 #include <SDL.h>
+#include <pthread.h>
+#include <signal.h>
+#include <unistd.h>
+#if defined(__linux__)
+#include <sys/prctl.h>
+#endif
 
 namespace
 {
@@ -47,6 +53,17 @@ void ClientSize(const port::internal::WindowRecord& window, int* width, int* hei
         *width -= 2 * GetSystemMetrics(SM_CXFIXEDFRAME);
         *height -= 2 * GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION);
     }
+}
+
+// SDL shows an X11 box from a process of its own, which would outlive a program ended
+// while it waits: on Linux it is told to go with the program.
+volatile pid_t boxParent = 0;
+void BoxProcessFollows()
+{
+#if defined(__linux__)
+    if (boxParent != 0 && prctl(PR_SET_PDEATHSIG, SIGKILL) == 0 && getppid() != boxParent)
+        _exit(0); // the program ended before the box's process could say so
+#endif
 }
 
 port::internal::WindowRecord* RecordOf(Uint32 windowId)
@@ -277,7 +294,22 @@ void ShowDisplayMessageBox(HWND window, const char* text, const char* caption, U
     bool wasRelative = SDL_GetRelativeMouseMode();
     SDL_SetRelativeMouseMode(SDL_FALSE);
     SDL_ShowCursor(SDL_ENABLE);
-    SDL_ShowSimpleMessageBox(flags, caption, text, owner ? owner->display : nullptr);
+    // SDL turns SIGTERM and SIGINT into a quit request in its event queue, which nobody
+    // reads while the box waits: meanwhile they end the program at once, as they would
+    // any other. Its message is on standard error already. One that came just before
+    // leaves no box to wait for.
+    static const bool boxesFollow = pthread_atfork(nullptr, nullptr, BoxProcessFollows) == 0;
+    (void)boxesFollow;
+    struct sigaction ends = {}, term = {}, interrupt = {};
+    ends.sa_handler = SIG_DFL;
+    sigaction(SIGTERM, &ends, &term);
+    sigaction(SIGINT, &ends, &interrupt);
+    boxParent = getpid();
+    if (!SDL_QuitRequested())
+        SDL_ShowSimpleMessageBox(flags, caption, text, owner ? owner->display : nullptr);
+    boxParent = 0;
+    sigaction(SIGTERM, &term, nullptr);
+    sigaction(SIGINT, &interrupt, nullptr);
     SDL_SetRelativeMouseMode(wasRelative ? SDL_TRUE : SDL_FALSE);
     SDL_ShowCursor(D().cursorVisible ? SDL_ENABLE : SDL_DISABLE);
 }
