@@ -21,6 +21,8 @@ void UseRealClock();
 
 // Headless: Direct3DCreate9 hands out the in-memory device, windows exist without a
 // display, and DirectInput reads scripted state. Chosen before the game starts.
+// SetHeadless and the scripted input and foreground below live in gf_port_headless, which
+// only the tests and the headless tools link: the game cannot switch to them.
 void SetHeadless(bool headless);
 bool IsHeadless();
 

@@ -19,6 +19,21 @@ namespace internal
 // no display can be reached.
 void ShowDisplayMessageBox(HWND window, const char* text, const char* caption, UINT type);
 
+// What a headless run puts in the display's place: the in-memory device and scripted
+// input. The headless library (gf_port_headless), which only the tests and the headless
+// tools link, installs it through port::SetHeadless; the game never has it.
+struct HeadlessRun
+{
+    IDirect3D9* (*createDirect3D)();
+    void (*keyboardState)(BYTE keys[256]);
+    void (*takeMouse)(LONG* dx, LONG* dy, BYTE buttons[4]);
+    unsigned (*inputLosses)();
+    // The foreground window a test has chosen; false while it leaves that to the windows.
+    bool (*scriptedForeground)(HWND* window);
+};
+// Null unless a headless run is on.
+extern const HeadlessRun* headlessRun;
+
 // A window of the port's table. HWND values point at these.
 struct WindowRecord
 {

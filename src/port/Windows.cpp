@@ -25,8 +25,6 @@ struct State
     std::deque<MSG> queue;
     bool quitPosted = false;
     HWND lastShown = nullptr;
-    bool foregroundScripted = false;
-    HWND scriptedForeground = nullptr;
     int quitCode = 0;
     int cursorCounter = 0;
     std::vector<port::KeyEventRecord> keyEvents;
@@ -105,17 +103,6 @@ void QueueMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 void PostWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     internal::QueueMessage(window, message, wParam, lParam);
-}
-
-void SetScriptedForeground(HWND window)
-{
-    S().foregroundScripted = true;
-    S().scriptedForeground = window;
-}
-
-void ClearScriptedForeground()
-{
-    S().foregroundScripted = false;
 }
 
 int WindowCount()
@@ -259,8 +246,9 @@ HWND WINAPI GetForegroundWindow()
     State& s = S();
     if (port::IsHeadless())
     {
-        if (s.foregroundScripted)
-            return s.scriptedForeground;
+        HWND scripted = nullptr;
+        if (port::internal::headlessRun->scriptedForeground(&scripted))
+            return scripted;
         WindowRecord* shown = port::internal::FindWindowRecord(s.lastShown);
         return shown && shown->visible ? s.lastShown : nullptr;
     }
