@@ -110,8 +110,9 @@ class GLDevice : public RefCounted<IDirect3DDevice9>
 
     std::vector<GLTexture*> textures;
     std::vector<GLVertexBuffer*> buffers;
-    // Texels changed on their way to a texture (UpdateTexture), reused picture after picture.
-    std::vector<uint32_t> uploadScratch;
+    // Texels changed on their way to a texture (UpdateTexture), and the storage of the last
+    // system-memory texture released: reused picture after picture.
+    std::vector<uint32_t> uploadScratch, spareTexels;
     // What TestCooperativeLevel answers; a test can act out a lost device with it.
     HRESULT cooperativeLevel = D3D_OK;
 

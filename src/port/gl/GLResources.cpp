@@ -21,7 +21,12 @@ GLTexture::GLTexture(GLDevice* device, UINT width, UINT height, DWORD usage, D3D
                      GL_UNSIGNED_BYTE, nullptr);
     }
     else
+    {
+        // The storage a system-memory texture released before us left: pictures go through
+        // these one after another, and each would otherwise take fresh memory.
+        texels.swap(device->spareTexels);
         texels.assign(size_t(width) * height, 0u);
+    }
     device->AddRef();
     device->textures.push_back(this);
 }
@@ -33,6 +38,8 @@ GLTexture::~GLTexture()
         device->MakeCurrent();
         glDeleteTextures(1, &name);
     }
+    else if (texels.capacity() > device->spareTexels.capacity())
+        device->spareTexels.swap(texels);
 }
 
 ULONG GLTexture::LastReference()
