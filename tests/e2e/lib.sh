@@ -82,6 +82,15 @@ day_shows() {
   [ "$(pixels count "$work/$1.ppm" 400 0 1000 120 76D3E4 3)" -gt 20000 ]
 }
 
+# The clock's glyphs changed between two shots (by how many pixels); clock_moved NAME:
+# shot NAME-1's clock differs from NAME-0's, as it does once a second while the game runs
+# (and not while it is away from the foreground).
+clock_changes() { pixels differ "$work/$1.ppm" "$work/$2.ppm" 152 38 320 93 12; }
+clock_moved() {
+  shot "$1-1"
+  [ "$(clock_changes "$1-0" "$1-1")" -gt 0 ]
+}
+
 # view_moved BEFORE AFTER: shot AFTER shows another view than shot BEFORE.
 view_moved() {
   shot "$2"

@@ -9,7 +9,6 @@ start_x 1024x768x24
 export LIBGL_ALWAYS_SOFTWARE=1
 
 # The clock's glyphs, the wood count's glyphs.
-clock_changes() { pixels differ "$work/$1.ppm" "$work/$2.ppm" 152 38 320 93 12; }
 hud_shows() {
   local wood_sky
   wood_sky=$(pixels count "$work/$1.ppm" 152 160 203 203 76D3E4 3)
@@ -25,11 +24,6 @@ clock_still() {
     shot "$1-1"
     [ "$(clock_changes "$1-0" "$1-1")" = 0 ] || return 1
   done
-}
-# clock_moved NAME: shot NAME-1's clock differs from NAME-0's.
-clock_moved() {
-  shot "$1-1"
-  [ "$(clock_changes "$1-0" "$1-1")" -gt 0 ]
 }
 painted() { [ "$(xwd -id "$1" -silent | convert xwd:- -format %k info:)" -gt 1 ]; }
 

@@ -17,6 +17,8 @@ weston --backend=x11-backend.so --socket=wayland-e2e --width=1024 --height=768 -
 wm_pid=$!
 wait_for 20 test -S "$XDG_RUNTIME_DIR/wayland-e2e" || fail "weston did not start: $(tail -3 "$work/weston.log")"
 output=$(xwininfo -name "Weston Compositor - screen0" | awk '/Window id/ { print $4 }')
+# The keyboard first, as on a desktop: weston hands it to the window it shows next.
+xdotool windowfocus --sync "$output"
 
 echo "-- the game starts on Wayland and shows the day"
 mkdir "$work/play"
@@ -29,9 +31,12 @@ wait_for 20 day_shows day || fail "no day sky in weston's output: $(cat "$work/p
 grep -q libwayland-egl "/proc/$game_pid/maps" || fail "the game did not load SDL's Wayland driver"
 ! xwininfo -root -tree | grep -qF '"Gloamfield"' || fail "the game opened an X window"
 echo "-- holding W walks"
-xdotool windowfocus --sync "$output"
+# The game runs once it has the keyboard (a key already down when it comes counts only
+# once let go).
+shot focused-0
+wait_for 10 clock_moved focused || fail "the game did not take the keyboard"
 hold w 0.8
-wait_for 5 view_moved day walked || fail "the view did not change after walking"
+wait_for 5 view_moved focused-1 walked || fail "the view did not change after walking"
 echo "-- Escape ends the game with status 0"
 quit_with_escape "the game on Wayland"
 [ ! -s "$work/play.err" ] || fail "stderr on Wayland: $(cat "$work/play.err")"
