@@ -81,7 +81,9 @@ const std::vector<KeyEventRecord>& KeyEvents();
 void ClearKeyEvents();
 
 // The display device's back buffer (the frame last drawn), as RGBA bytes with the top
-// row first. False when no display device exists.
+// row first. False when no display device exists. Once a frame drawn into the window has
+// been presented, this is what the swap left behind: the same frame where the driver
+// copies on swaps (Mesa's software renderer), anything elsewhere.
 bool ReadBackBuffer(int* width, int* height, std::vector<uint8_t>* rgba);
 // Writes RGBA pixels (top row first) as a PNG file.
 bool WritePng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgba);

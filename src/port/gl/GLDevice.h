@@ -126,7 +126,8 @@ class GLDevice : public RefCounted<IDirect3DDevice9>
     // the driver can make; the frames go where ChooseTarget says.
     HRESULT MakeBackBuffer();
     // The window's own framebuffer when the window's drawable has the back buffer's size;
-    // otherwise the offscreen one, made when first needed. Chosen as a frame begins.
+    // otherwise the offscreen one, made when first needed. Chosen when the device is made
+    // or reset, and after each present for the next frame.
     HRESULT ChooseTarget();
     HRESULT MakeOffscreen();
     void DeleteOffscreen();
