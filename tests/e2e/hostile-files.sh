@@ -20,7 +20,8 @@ for row in "fifo-heightmap Return 0" "zero-settings Return 0" "one-house-too-man
   cp -r "$build/Data" "$build/GameSettings.ini" "$dir/"
   expected=$(python3 "$e2e_dir/hostile.py" "$dir" "$case")
   started=$(date +%s.%N)
-  (cd "$dir" && exec "$game") >"$dir.out" 2>"$dir.err" &
+  # SIGINT as from a terminal: a script's background job would be started ignoring it.
+  (cd "$dir" && exec env --default-signal=INT "$game") >"$dir.out" 2>"$dir.err" &
   game_pid=$!
   for _ in $(seq 50); do
     grep -qF "Gloamfield: " "$dir.err" && break

@@ -66,6 +66,18 @@ void BoxProcessFollows()
 #endif
 }
 
+// The signal's default action (ending the program), unless it is ignored; `kept` gets
+// what it was.
+void EndAtOnce(int signal, struct sigaction* kept)
+{
+    sigaction(signal, nullptr, kept);
+    if (kept->sa_handler == SIG_IGN)
+        return;
+    struct sigaction ends = {};
+    ends.sa_handler = SIG_DFL;
+    sigaction(signal, &ends, nullptr);
+}
+
 port::internal::WindowRecord* RecordOf(Uint32 windowId)
 {
     SDL_Window* sdlWindow = SDL_GetWindowFromID(windowId);
@@ -296,14 +308,14 @@ void ShowDisplayMessageBox(HWND window, const char* text, const char* caption, U
     SDL_ShowCursor(SDL_ENABLE);
     // SDL turns SIGTERM and SIGINT into a quit request in its event queue, which nobody
     // reads while the box waits: meanwhile they end the program at once, as they would
-    // any other. Its message is on standard error already. One that came just before
-    // leaves no box to wait for.
+    // any other (one it was started with ignored, as a script's background job ignores
+    // SIGINT, stays so). Its message is on standard error already. One that came just
+    // before leaves no box to wait for.
     static const bool boxesFollow = pthread_atfork(nullptr, nullptr, BoxProcessFollows) == 0;
     (void)boxesFollow;
-    struct sigaction ends = {}, term = {}, interrupt = {};
-    ends.sa_handler = SIG_DFL;
-    sigaction(SIGTERM, &ends, &term);
-    sigaction(SIGINT, &ends, &interrupt);
+    struct sigaction term = {}, interrupt = {};
+    EndAtOnce(SIGTERM, &term);
+    EndAtOnce(SIGINT, &interrupt);
     boxParent = getpid();
     if (!SDL_QuitRequested())
         SDL_ShowSimpleMessageBox(flags, caption, text, owner ? owner->display : nullptr);
