@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-build=build/linux
+build=build/release
 ./scripts/install-deps.sh play
 if [ ! -x "$build/gloamfield" ] && [ ! -x "$build/src/gloamfield" ]; then
   # Only the first start compiles everything, a minute and a half's work for two cores; later
@@ -13,9 +13,9 @@ if [ ! -x "$build/gloamfield" ] && [ ! -x "$build/src/gloamfield" ]; then
   echo "First start: building the game and generating its world in $build/."
   echo "That takes roughly $seconds seconds on $cores cores; later starts skip it."
 fi
-cmake --preset linux >/dev/null
-# The game and its world; the tests are ./test.sh's business.
-cmake --build --preset linux -j "$(nproc)" --target gloamfield world
+cmake --preset release >/dev/null
+# The game and its world, without tests or benchmarks: those are ./test.sh's business.
+cmake --build --preset release -j "$(nproc)" --target gloamfield world
 
 game=""
 for candidate in "$build/gloamfield" "$build/src/gloamfield"; do

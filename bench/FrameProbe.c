@@ -1,7 +1,6 @@
 /* A preloaded probe for the whole-program measurements of measure.sh: it notes the time
- * of every present of the native game (SDL_GL_SwapWindow, or SDL_UpdateWindowSurface
- * where the frames go into the window's pixels) and writes them out when the program
- * ends or is told to stop. The game itself is not changed.
+ * of every present of the native game (SDL_GL_SwapWindow) and writes them out when the
+ * program ends or is told to stop. The game itself is not changed.
  *
  *   GLOAMFIELD_PROBE_OUT=file   where the times go: the wall-clock time of the first
  *                               present, then one monotonic time a present, in ns
@@ -81,16 +80,6 @@ void SDL_GL_SwapWindow(SDL_Window* window)
         real = (void (*)(SDL_Window*))dlsym(RTLD_NEXT, "SDL_GL_SwapWindow");
     real(window);
     Presented();
-}
-
-int SDL_UpdateWindowSurface(SDL_Window* window)
-{
-    static int (*real)(SDL_Window*);
-    if (real == NULL)
-        real = (int (*)(SDL_Window*))dlsym(RTLD_NEXT, "SDL_UpdateWindowSurface");
-    int result = real(window);
-    Presented();
-    return result;
 }
 
 int SDL_GetCurrentDisplayMode(int display, DisplayMode* mode)

@@ -31,5 +31,9 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libsdl2-2.0-0, libgl1, libpng16-16, libc6, libstdc++6")
+# The dependencies are read from the program's own libraries by dpkg-shlibdeps, so they
+# follow what it was built against; beside them, the OpenGL libraries SDL loads at run time
+# (GLX on X11, EGL on Wayland), which no link names.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1, libegl1")
 include(CPack)

@@ -1,5 +1,4 @@
 // The built-in "d3d9.dll": headless runs draw into memory, everything else on the display.
-#include "port/MemoryDevice.h"
 #include "port/Port.h"
 #include "port/PortInternal.h"
 
@@ -10,7 +9,7 @@ IDirect3D9* WINAPI Direct3DCreate9(UINT sdkVersion)
     UINT version = sdkVersion & 0x7FFFFFFFu;
     if (version != 31 && version != 32)
         return nullptr;
-    if (port::IsHeadless())
-        return new port::MemoryDirect3D();
+    if (const port::internal::HeadlessRun* run = port::internal::headlessRun)
+        return run->createDirect3D();
     return port::internal::CreateDisplayDirect3D();
 }

@@ -24,23 +24,19 @@ const GUID IID_DIRECTINPUT8A = {
 const HRESULT OLD_VERSION = HRESULT(0x8007047E);  // DIERR_OLDDIRECTINPUTVERSION
 const HRESULT BETA_VERSION = HRESULT(0x80070481); // DIERR_BETADIRECTINPUTVERSION
 
-struct Scripted
-{
-    BYTE keys[256] = {};
-    LONG dx = 0, dy = 0;
-    BYTE buttons[4] = {};
-    unsigned losses = 0;
-};
-
-Scripted& Script()
-{
-    static Scripted scripted;
-    return scripted;
-}
-
 unsigned Losses()
 {
-    return port::IsHeadless() ? Script().losses : port::internal::DisplayFocusLosses();
+    const port::internal::HeadlessRun* run = port::internal::headlessRun;
+    return run ? run->inputLosses() : port::internal::DisplayFocusLosses();
+}
+
+// Mouse motion since the last call, and the buttons.
+void TakeMouse(LONG* dx, LONG* dy, BYTE buttons[4])
+{
+    if (const port::internal::HeadlessRun* run = port::internal::headlessRun)
+        run->takeMouse(dx, dy, buttons);
+    else
+        port::internal::DisplayTakeMouse(dx, dy, buttons);
 }
 
 class Device : public port::RefCounted<IDirectInputDevice8A>
@@ -87,16 +83,11 @@ class Device : public port::RefCounted<IDirectInputDevice8A>
         if (mouse)
         {
             absoluteX = absoluteY = 0;
-            if (port::IsHeadless())
-                Script().dx = Script().dy = 0;
-            else
-            {
-                LONG dx, dy;
-                BYTE buttons[4];
-                port::internal::DisplayTakeMouse(&dx, &dy, buttons);
-                if (cooperation & DISCL_EXCLUSIVE)
-                    port::internal::DisplaySetRelativeMouse(true);
-            }
+            LONG dx, dy; // motion from before the device was acquired does not count
+            BYTE buttons[4];
+            TakeMouse(&dx, &dy, buttons);
+            if (!port::IsHeadless() && (cooperation & DISCL_EXCLUSIVE))
+                port::internal::DisplaySetRelativeMouse(true);
         }
         return DI_OK;
     }
@@ -184,16 +175,7 @@ class Device : public port::RefCounted<IDirectInputDevice8A>
         DIMOUSESTATE state{};
         LONG dx, dy;
         BYTE buttons[4];
-        if (port::IsHeadless())
-        {
-            Scripted& s = Script();
-            dx = s.dx;
-            dy = s.dy;
-            s.dx = s.dy = 0;
-            std::memcpy(buttons, s.buttons, 4);
-        }
-        else
-            port::internal::DisplayTakeMouse(&dx, &dy, buttons);
+        TakeMouse(&dx, &dy, buttons);
         absoluteX += dx;
         absoluteY += dy;
         state.lX = relative ? dx : absoluteX;
@@ -206,8 +188,8 @@ class Device : public port::RefCounted<IDirectInputDevice8A>
     void ReadKeyboard(BYTE* data)
     {
         BYTE keys[256];
-        if (port::IsHeadless())
-            std::memcpy(keys, Script().keys, 256);
+        if (const port::internal::HeadlessRun* run = port::internal::headlessRun)
+            run->keyboardState(keys);
         else
             port::internal::DisplayKeyboardState(keys);
         for (int i = 0; i < 256; i++)
@@ -245,36 +227,6 @@ class DirectInput : public port::RefCounted<IDirectInput8A>
     ~DirectInput() override = default;
 };
 } // namespace
-
-namespace port
-{
-void SetScriptedKeys(const BYTE keys[256])
-{
-    std::memcpy(Script().keys, keys, 256);
-}
-void SetScriptedKey(BYTE code, bool down)
-{
-    Script().keys[code] = down ? 0x80 : 0;
-}
-void SetScriptedMouse(LONG dx, LONG dy, bool leftButton, bool rightButton)
-{
-    Scripted& s = Script();
-    s.dx += dx;
-    s.dy += dy;
-    s.buttons[0] = leftButton ? 0x80 : 0;
-    s.buttons[1] = rightButton ? 0x80 : 0;
-}
-void ClearScriptedInput()
-{
-    unsigned losses = Script().losses;
-    Script() = Scripted();
-    Script().losses = losses;
-}
-void LoseInput()
-{
-    Script().losses++;
-}
-} // namespace port
 
 HRESULT WINAPI DirectInput8Create(HINSTANCE instance, DWORD version, REFIID riid, LPVOID* out,
                                   LPUNKNOWN outer)

@@ -1,18 +1,16 @@
+// Whether a headless run is on: the headless library switches it (port::SetHeadless).
 #include "port/Port.h"
-
-namespace
-{
-bool headless = false;
-}
+#include "port/PortInternal.h"
 
 namespace port
 {
-void SetHeadless(bool on)
+namespace internal
 {
-    headless = on;
+const HeadlessRun* headlessRun = nullptr;
 }
+
 bool IsHeadless()
 {
-    return headless;
+    return internal::headlessRun != nullptr;
 }
 } // namespace port

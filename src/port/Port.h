@@ -21,6 +21,8 @@ void UseRealClock();
 
 // Headless: Direct3DCreate9 hands out the in-memory device, windows exist without a
 // display, and DirectInput reads scripted state. Chosen before the game starts.
+// SetHeadless and the scripted input and foreground below live in gf_port_headless, which
+// only the tests and the headless tools link: the game cannot switch to them.
 void SetHeadless(bool headless);
 bool IsHeadless();
 
@@ -83,7 +85,9 @@ const std::vector<KeyEventRecord>& KeyEvents();
 void ClearKeyEvents();
 
 // The display device's back buffer (the frame last drawn), as RGBA bytes with the top
-// row first. False when no display device exists.
+// row first. False when no display device exists. Once a frame drawn into the window has
+// been presented, this is what the swap left behind: the same frame where the driver
+// copies on swaps (Mesa's software renderer), anything elsewhere.
 bool ReadBackBuffer(int* width, int* height, std::vector<uint8_t>* rgba);
 // Writes RGBA pixels (top row first) as a PNG file.
 bool WritePng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgba);

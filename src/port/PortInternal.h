@@ -5,7 +5,9 @@
 #include "port/Win32.h"
 #include "port/D3D9.h"
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 struct SDL_Window;
 
@@ -16,6 +18,23 @@ namespace internal
 // Shows a modal box on the display when one is open; does nothing when headless or when
 // no display can be reached.
 void ShowDisplayMessageBox(HWND window, const char* text, const char* caption, UINT type);
+
+// What a headless run puts in the display's place: the in-memory device and scripted
+// input. The headless library (gf_port_headless), which only the tests and the headless
+// tools link, installs it through port::SetHeadless; the game never has it.
+struct HeadlessRun
+{
+    IDirect3D9* (*createDirect3D)();
+    void (*keyboardState)(BYTE keys[256]);
+    void (*takeMouse)(LONG* dx, LONG* dy, BYTE buttons[4]);
+    unsigned (*inputLosses)();
+    // The foreground window a test has chosen; false while it leaves that to the windows.
+    bool (*scriptedForeground)(HWND* window);
+    // SetForegroundWindow where a test has chosen the foreground: the window takes it.
+    void (*takeForeground)(HWND window);
+};
+// Null unless a headless run is on.
+extern const HeadlessRun* headlessRun;
 
 // A window of the port's table. HWND values point at these.
 struct WindowRecord
@@ -63,9 +82,9 @@ unsigned DisplayFocusLosses();
 
 // The Direct3D object that draws on the display (OpenGL).
 IDirect3D9* CreateDisplayDirect3D();
-// The OpenGL driver loaded on a second thread while the display starts; Finish waits for it.
-void StartLoadingDriver();
-void FinishLoadingDriver();
+// What the display shows of a window, RGBA, top row first, read back from the X server;
+// false on other video drivers.
+bool DisplayReadWindow(SDL_Window* window, int* width, int* height, std::vector<uint8_t>* rgba);
 // Called by keybd_event for Print Screen: the current device's back buffer as a PNG.
 void SaveScreenshot();
 } // namespace internal

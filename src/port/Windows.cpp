@@ -25,8 +25,6 @@ struct State
     std::deque<MSG> queue;
     bool quitPosted = false;
     HWND lastShown = nullptr;
-    bool foregroundScripted = false;
-    HWND scriptedForeground = nullptr;
     int quitCode = 0;
     int cursorCounter = 0;
     std::vector<port::KeyEventRecord> keyEvents;
@@ -105,17 +103,6 @@ void QueueMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 void PostWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     internal::QueueMessage(window, message, wParam, lParam);
-}
-
-void SetScriptedForeground(HWND window)
-{
-    S().foregroundScripted = true;
-    S().scriptedForeground = window;
-}
-
-void ClearScriptedForeground()
-{
-    S().foregroundScripted = false;
 }
 
 int WindowCount()
@@ -259,8 +246,9 @@ HWND WINAPI GetForegroundWindow()
     State& s = S();
     if (port::IsHeadless())
     {
-        if (s.foregroundScripted)
-            return s.scriptedForeground;
+        HWND scripted = nullptr;
+        if (port::internal::headlessRun->scriptedForeground(&scripted))
+            return scripted;
         WindowRecord* shown = port::internal::FindWindowRecord(s.lastShown);
         return shown && shown->visible ? s.lastShown : nullptr;
     }
@@ -281,8 +269,9 @@ BOOL WINAPI SetForegroundWindow(HWND handle)
     WindowRecord* window = port::internal::FindWindowRecord(handle);
     if (window == nullptr)
         return FALSE;
-    if (S().foregroundScripted)
-        S().scriptedForeground = handle;
+    HWND scripted = nullptr;
+    if (port::IsHeadless() && port::internal::headlessRun->scriptedForeground(&scripted))
+        port::internal::headlessRun->takeForeground(handle);
     else
         port::internal::DisplayShowWindow(*window, true); // raised, and given the focus
     return TRUE;

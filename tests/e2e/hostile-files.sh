@@ -3,7 +3,9 @@
 # written and settings from other editors, run as a player would start it:
 #   hostile-files.sh GAME_BINARY BUILD_DIR
 # Each refusal shows its error box within five seconds, naming the right file, and the game
-# ends with status 1 once the box is closed; a game played to its end ends with 0.
+# ends with status 1 once the box is closed, or at once when a signal comes while the box
+# waits, box and all (killed by it: status 128 + its number); a game played to its end ends
+# with 0.
 set -euo pipefail
 game=$1
 build=$2
@@ -27,18 +29,18 @@ run() {
   shift 2
   out=$work/$name
   started=$(date +%s.%N)
-  (cd "$dir" && exec "$game" "$@") >"$out.out" 2>"$out.err" &
+  # SIGINT as from a terminal: a script's background job would be started ignoring it.
+  (cd "$dir" && exec env --default-signal=INT "$game" "$@") >"$out.out" 2>"$out.err" &
   game_pid=$!
 }
 
-# expect_box TEXT SECONDS [MEGABYTES]: within SECONDS of the start the game says TEXT in its
-# box (and on stderr), at most MEGABYTES in memory at its peak; closed, it ends with 1.
+# expect_box TEXT SECONDS [MEGABYTES [CLOSER STATUS]]: within SECONDS of the start the game
+# says TEXT in its box (and on stderr), at most MEGABYTES in memory at its peak; closed with
+# Return it ends with 1; a signal (TERM, INT) ends it at once, box and all, with STATUS.
 expect_box() {
-  local text=$1 seconds=$2 megabytes=${3:-}
-  for _ in $(seq $((seconds * 10))); do
-    grep -qF "Gloamfield: " "$out.err" && break
-    sleep 0.1
-  done
+  local text=$1 seconds=$2 megabytes=${3:-} closer=${4:-Return} expected_status=${5:-1}
+  said() { grep -qF "Gloamfield: " "$out.err"; }
+  wait_for "$seconds" said || true
   local took
   took=$(seconds_since "$started")
   grep -qF "Gloamfield: $text" "$out.err" ||
@@ -50,11 +52,18 @@ expect_box() {
   local box
   box=$(wait_window Gloamfield 5) || fail "no error box for '$text'"
   shot "$(basename "$out")"
-  xdotool windowfocus --sync "$box" key Return 2>/dev/null || xdotool key Return
-  wait_exit "$game_pid" 10 || fail "the game did not end after its box ('$text')"
+  if [ "$closer" = Return ]; then
+    xdotool windowfocus --sync "$box" key Return 2>/dev/null || xdotool key Return
+  else
+    kill -"$closer" "$game_pid"
+  fi
+  wait_exit "$game_pid" 10 || fail "the game did not end after its box ('$text', $closer)"
   game_pid=""
-  [ "$exit_status" = 1 ] || fail "exit status $exit_status after the box '$text'"
-  echo "   '$text' after ${took} s (peak $peak MB), status 1"
+  [ "$exit_status" = "$expected_status" ] ||
+    fail "exit status $exit_status after the box '$text' ($closer), not $expected_status"
+  box_gone() { ! xwininfo -id "$box" >/dev/null 2>&1; }
+  wait_for 5 box_gone || fail "the box '$text' outlived the game ($closer)"
+  echo "   '$text' after ${took} s (peak $peak MB), $closer: status $expected_status"
 }
 
 # wait_for_window SECONDS: the game's window is up.
@@ -65,20 +74,19 @@ wait_for_window() {
 
 # wait_size FILE BYTES: FILE grows past BYTES within ten seconds.
 wait_size() {
-  for _ in $(seq 100); do
-    [ "$(stat -c %s "$1" 2>/dev/null || echo 0)" -gt "$2" ] && return 0
-    sleep 0.1
-  done
-  fail "$1 did not grow past $2 bytes"
+  grown() { [ "$(stat -c %s "$1" 2>/dev/null || echo 0)" -gt "$2" ]; }
+  wait_for 10 grown "$1" "$2" || fail "$1 did not grow past $2 bytes"
 }
 
-for case in fifo-heightmap zero-settings one-house-too-many model-47-bytes \
-            absurd-heights huge-resolution update-rate; do
-  echo "-- $case"
+for row in "fifo-heightmap Return 1" "zero-settings Return 1" "one-house-too-many Return 1" \
+           "model-47-bytes Return 1" "absurd-heights TERM 143" "huge-resolution INT 130" \
+           "update-rate Return 1"; do
+  read -r case closer status <<<"$row"
+  echo "-- $case, closed by $closer"
   dir=$(folder "$case")
   expected=$(python3 "$e2e_dir/hostile.py" "$dir" "$case")
   run "$case" "$dir"
-  expect_box "$expected" 5
+  expect_box "$expected" 5 "" "$closer" "$status"
 done
 
 echo "-- demos that are no demos: refused by name before any window, in little memory"
@@ -134,7 +142,7 @@ echo "-- recorded to its end over it: the demo named exactly so, played back to 
 run recorded "$dir" --record "$name"
 wait_for_window 20
 hold w 1
-sleep 1
+wait_size "$dir/$name.recording" 200
 quit_with_escape "the recording"
 [ -s "$dir/$name" ] && ! cmp -s "$shipped" "$dir/$name" || fail "'$name' was not written anew"
 [ ! -e "$dir/ab.demo" ] && [ ! -e "$dir/$name.recording" ] || fail "other files beside '$name': $(ls "$dir")"
@@ -158,7 +166,8 @@ echo "   a window of $geometry"
 echo "-- a screenshot with nowhere to go says so"
 rm -rf "$dir"
 hold 4 0.3 # no pictures folder can be made, and the game's own folder is gone
-for _ in $(seq 50); do grep -qF "no screenshot saved" "$out.err" && break; sleep 0.1; done
+unsaved() { grep -qF "no screenshot saved" "$out.err"; }
+wait_for 5 unsaved || true
 grep -qF "Gloamfield: no screenshot saved (" "$out.err" || fail "the screenshot went unsaid: $(cat "$out.err")"
 echo "   $(cat "$out.err")"
 quit_with_escape "the game"

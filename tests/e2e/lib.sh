@@ -33,9 +33,27 @@ fail() {
   exit 1
 }
 
+# Ends the script as a test that could not run here (CTest's SKIP_RETURN_CODE).
+skip() {
+  echo "SKIPPED: $*"
+  exit 77
+}
+
+# wait_for SECONDS COMMAND...: runs COMMAND every tenth of a second until it succeeds;
+# false once SECONDS have passed without.
+wait_for() {
+  local deadline=$((${EPOCHREALTIME/./} + $1 * 1000000))
+  shift
+  until "$@"; do
+    [ "${EPOCHREALTIME/./}" -lt "$deadline" ] || return 1
+    sleep 0.1
+  done
+}
+
 # Starts a private Xvfb on a display number it chooses itself and exports DISPLAY.
 start_x() {
   local size=${1:-1024x768x24}
+  command -v Xvfb >/dev/null || skip "no Xvfb: no display to play on"
   Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp -noreset 3>"$work/display" >"$work/xvfb.log" 2>&1 &
   xvfb_pid=$!
   for _ in $(seq 100); do
@@ -58,6 +76,28 @@ shot() {
 }
 
 pixels() { python3 "$e2e_dir/pixels.py" "$@"; }
+
+# day_shows NAME: shot NAME shows the day sky above the horizon (the game's 640 x 480 grid
+# scaled to 1024 x 768).
+day_shows() {
+  shot "$1"
+  [ "$(pixels count "$work/$1.ppm" 400 0 1000 120 76D3E4 3)" -gt 20000 ]
+}
+
+# The clock's glyphs changed between two shots (by how many pixels); clock_moved NAME:
+# shot NAME-1's clock differs from NAME-0's, as it does once a second while the game runs
+# (and not while it is away from the foreground).
+clock_changes() { pixels differ "$work/$1.ppm" "$work/$2.ppm" 152 38 320 93 12; }
+clock_moved() {
+  shot "$1-1"
+  [ "$(clock_changes "$1-0" "$1-1")" -gt 0 ]
+}
+
+# view_moved BEFORE AFTER: shot AFTER shows another view than shot BEFORE.
+view_moved() {
+  shot "$2"
+  [ "$(pixels differ "$work/$1.ppm" "$work/$2.ppm" 300 250 700 700 12)" -gt 2000 ]
+}
 
 # wait_window NAME SECONDS: prints the id of the first mapped window with that name.
 # (Read from the window tree: xdotool's name search misses UTF-8 titles.)

@@ -188,18 +188,16 @@ bool CanUpdate(const TextureLevel* from, const TextureLevel* to)
            from->format == to->format && !from->locked && !to->locked;
 }
 
-HRESULT VertexBytes::LockBytes(UINT offsetToLock, UINT sizeToLock, void** data)
+HRESULT VertexRange::BeginLock(UINT offsetToLock, UINT sizeToLock, void** data)
 {
-    UINT length = UINT(bytes.size());
     UINT size = sizeToLock == 0 ? (offsetToLock <= length ? length - offsetToLock : 0) : sizeToLock;
     if (data == nullptr || offsetToLock >= length || size > length - offsetToLock)
         return D3DERR_INVALIDCALL;
-    *data = bytes.data() + offsetToLock;
     lockCount++;
     return D3D_OK;
 }
 
-HRESULT VertexBytes::UnlockBytes()
+HRESULT VertexRange::EndLock()
 {
     if (lockCount == 0)
         return D3DERR_INVALIDCALL;
@@ -207,7 +205,15 @@ HRESULT VertexBytes::UnlockBytes()
     return D3D_OK;
 }
 
-bool StreamHolds(const VertexBytes* buffer, UINT offset, UINT stride, D3DPRIMITIVETYPE type,
+HRESULT VertexBytes::LockBytes(UINT offsetToLock, UINT sizeToLock, void** data)
+{
+    HRESULT result = BeginLock(offsetToLock, sizeToLock, data);
+    if (SUCCEEDED(result))
+        *data = bytes.data() + offsetToLock;
+    return result;
+}
+
+bool StreamHolds(const VertexRange* buffer, UINT offset, UINT stride, D3DPRIMITIVETYPE type,
                  UINT startVertex, UINT primitiveCount)
 {
     if (buffer == nullptr || stride == 0 || buffer->lockCount > 0)
@@ -218,7 +224,7 @@ bool StreamHolds(const VertexBytes* buffer, UINT offset, UINT stride, D3DPRIMITI
     if (primitiveCount == 0)
         return true; // nothing is read
     uint64_t end = uint64_t(offset) + (uint64_t(startVertex) + vertices) * stride;
-    return end <= buffer->bytes.size();
+    return end <= buffer->length;
 }
 } // namespace d3d
 } // namespace port

@@ -78,22 +78,34 @@ struct TextureLevel
 bool CanUpdate(const TextureLevel* from, const TextureLevel* to);
 
 // A vertex buffer's bytes, lockable any number of times over.
-struct VertexBytes
+struct VertexRange
 {
-    VertexBytes(UINT length, DWORD fvf) : fvf(fvf), bytes(length, 0) {}
+    VertexRange(UINT length, DWORD fvf) : fvf(fvf), length(length) {}
 
     DWORD fvf;
+    UINT length;
     int lockCount = 0;
+
+    // Counts a lock of a range inside the buffer (size 0 means "to the end"); the caller
+    // then points `data` at its first byte.
+    HRESULT BeginLock(UINT offsetToLock, UINT sizeToLock, void** data);
+    HRESULT EndLock();
+};
+
+// A vertex buffer whose bytes live in memory.
+struct VertexBytes : VertexRange
+{
+    VertexBytes(UINT length, DWORD fvf) : VertexRange(length, fvf), bytes(length, 0) {}
+
     std::vector<uint8_t> bytes;
 
-    // Size 0 means "to the end"; the locked range must lie inside the buffer.
     HRESULT LockBytes(UINT offsetToLock, UINT sizeToLock, void** data);
-    HRESULT UnlockBytes();
+    HRESULT UnlockBytes() { return EndLock(); }
 };
 
 // Whether DrawPrimitive may read its vertices from stream 0: a buffer, unlocked, with a
 // stride, holding every vertex the draw reads.
-bool StreamHolds(const VertexBytes* buffer, UINT offset, UINT stride, D3DPRIMITIVETYPE type,
+bool StreamHolds(const VertexRange* buffer, UINT offset, UINT stride, D3DPRIMITIVETYPE type,
                  UINT startVertex, UINT primitiveCount);
 
 // The element of a device's list of live resources behind an interface pointer, or null.

@@ -1,8 +1,9 @@
-// The OpenGL device's life and presentation: the context, the offscreen back buffer, and
-// showing it letterboxed on the window at the display's pace.
+// The OpenGL device's life and presentation: the context, the back buffer (the window's
+// own framebuffer, or an offscreen one shown letterboxed), presenting at the display's pace.
 #include "port/gl/GLDevice.h"
 
 #include "port/Port.h"
+#include "port/PortInternal.h"
 #include "port/gl/Pacing.h"
 #include "port/sdl/WindowManager.h"
 
@@ -10,8 +11,6 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
-#include <sys/mman.h>
-#include <system_error>
 
 namespace port
 {
@@ -44,21 +43,6 @@ void SleepUntil(uint64_t when)
     {
     }
 }
-
-// Faults every page of a range in for writing, without changing what it holds.
-void MapIn(char* from, size_t size)
-{
-#ifdef MADV_POPULATE_WRITE
-    if (madvise(from, size, MADV_POPULATE_WRITE) == 0)
-        return;
-#endif
-    // Older kernels: a write of what is there (nobody else touches it until the join).
-    for (size_t at = 0; at < size; at += 4096)
-    {
-        volatile char* byte = from + at;
-        *byte = *byte;
-    }
-}
 } // namespace
 
 Functions fn;
@@ -81,7 +65,8 @@ bool Functions::Load()
            Find(&deleteBuffers, "glDeleteBuffers", "glDeleteBuffersARB") &&
            Find(&bindBuffer, "glBindBuffer", "glBindBufferARB") &&
            Find(&bufferData, "glBufferData", "glBufferDataARB") &&
-           Find(&bufferSubData, "glBufferSubData", "glBufferSubDataARB");
+           Find(&mapBuffer, "glMapBuffer", "glMapBufferARB") &&
+           Find(&unmapBuffer, "glUnmapBuffer", "glUnmapBufferARB");
 }
 
 GLDevice* CurrentDevice()
@@ -148,40 +133,10 @@ bool GLDevice::Initialise(HRESULT* failure)
     int display = SDL_GetWindowDisplayIndex(window);
     if (SDL_GetCurrentDisplayMode(display < 0 ? 0 : display, &mode) == 0 && mode.refresh_rate > 0)
         framePeriod = 1000000000u / uint64_t(mode.refresh_rate);
-    // Software renderers (Mesa's) keep the picture in memory, where reading it back costs a
-    // copy; drawing it again onto the window would cost a pass of the rasterizer.
-    const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-    const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-    readBack = renderer != nullptr && extensions != nullptr &&
-               (std::strstr(renderer, "llvmpipe") || std::strstr(renderer, "softpipe") ||
-                std::strstr(renderer, "Software Rasterizer")) &&
-               std::strstr(extensions, "GL_MESA_pack_invert");
-    if (readBack)
-    {
-        // The window's pixels in plain memory, put on the screen by the windowing system
-        // (X's shared memory), not an OpenGL texture drawn by another renderer.
-        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-        // Mesa stores an unsized format as the data given is laid out: uploads and reads
-        // in B, G, R, A are then copies, with the same 8 bits a channel.
-        texelFormat = GL_RGBA;
-        // The window's pixels are fresh shared memory: each page would fault on the first
-        // frame's read, in this program and then in the X server. They are mapped on a
-        // second thread meanwhile.
-        if (SDL_Surface* surface = SDL_GetWindowSurface(window))
-        {
-            char* pixels = static_cast<char*>(surface->pixels);
-            size_t size = size_t(surface->pitch) * size_t(surface->h);
-            try
-            {
-                surfaceMapping = std::thread([pixels, size] { MapIn(pixels, size); });
-            }
-            catch (const std::system_error&)
-            {
-                // No thread to spare: the first frame maps them in.
-            }
-        }
-    }
-    fn.genFramebuffers(1, &framebuffer);
+    // Whether the window's framebuffer can take frames that need a depth buffer.
+    GLint depthBits = 0;
+    glGetIntegerv(GL_DEPTH_BITS, &depthBits);
+    windowHasDepth = depthBits > 0;
     *failure = MakeBackBuffer();
     if (FAILED(*failure))
         return false;
@@ -236,24 +191,44 @@ HRESULT GLDevice::MakeBackBuffer()
         return D3DERR_INVALIDCALL;
     if (parameters.BackBufferWidth > UINT(limit) || parameters.BackBufferHeight > UINT(limit))
         return D3DERR_NOTAVAILABLE;
-    if (colour)
-        glDeleteTextures(1, &colour);
-    if (depth)
-        fn.deleteRenderbuffers(1, &depth);
-    colour = depth = 0;
+    DeleteOffscreen(); // made again at the new size if it is needed
+    return ChooseTarget();
+}
+
+HRESULT GLDevice::ChooseTarget()
+{
+    int drawableWidth = 0, drawableHeight = 0;
+    SDL_GL_GetDrawableSize(window, &drawableWidth, &drawableHeight);
     GLsizei w = GLsizei(parameters.BackBufferWidth), h = GLsizei(parameters.BackBufferHeight);
+    // The frame goes straight into the window when it fits it exactly: no copy, no pass.
+    direct = drawableWidth == w && drawableHeight == h && (windowHasDepth || !HasDepth());
+    if (!direct && framebuffer == 0)
+    {
+        HRESULT made = MakeOffscreen();
+        if (FAILED(made))
+            return made;
+    }
+    fn.bindFramebuffer(GL_FRAMEBUFFER, direct ? 0 : framebuffer);
+    glViewport(0, 0, w, h);
+    return D3D_OK;
+}
+
+HRESULT GLDevice::MakeOffscreen()
+{
+    GLsizei w = GLsizei(parameters.BackBufferWidth), h = GLsizei(parameters.BackBufferHeight);
+    fn.genFramebuffers(1, &framebuffer);
     glGenTextures(1, &colour);
     glBindTexture(GL_TEXTURE_2D, colour);
-    // Laid out as the window's pixels are (B, G, R, A in memory) where the driver lets us
-    // choose, so that reading it back into the window is a plain copy.
-    glTexImage2D(GL_TEXTURE_2D, 0, texelFormat, w, h, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    if (boundTexture)
+        glBindTexture(GL_TEXTURE_2D, boundTexture->name);
     fn.bindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     fn.framebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colour, 0);
-    if (parameters.EnableAutoDepthStencil)
+    if (HasDepth())
     {
         fn.genRenderbuffers(1, &depth);
         fn.bindRenderbuffer(GL_RENDERBUFFER, depth);
@@ -264,9 +239,25 @@ HRESULT GLDevice::MakeBackBuffer()
     }
     if (glGetError() != GL_NO_ERROR ||
         fn.checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
+    {
+        DeleteOffscreen();
         return D3DERR_OUTOFVIDEOMEMORY;
-    glViewport(0, 0, w, h);
+    }
     return D3D_OK;
+}
+
+void GLDevice::DeleteOffscreen()
+{
+    if (framebuffer)
+    {
+        fn.bindFramebuffer(GL_FRAMEBUFFER, 0);
+        fn.deleteFramebuffers(1, &framebuffer);
+    }
+    if (depth)
+        fn.deleteRenderbuffers(1, &depth);
+    if (colour)
+        glDeleteTextures(1, &colour);
+    framebuffer = colour = depth = 0;
 }
 
 HRESULT GLDevice::TestCooperativeLevel()
@@ -320,20 +311,10 @@ HRESULT GLDevice::Reset(D3DPRESENT_PARAMETERS* p)
 
 GLDevice::~GLDevice()
 {
-    if (surfaceMapping.joinable())
-        surfaceMapping.join();
     if (context != nullptr)
     {
         MakeCurrent();
-        if (framebuffer)
-        {
-            fn.bindFramebuffer(GL_FRAMEBUFFER, 0);
-            fn.deleteFramebuffers(1, &framebuffer);
-        }
-        if (depth)
-            fn.deleteRenderbuffers(1, &depth);
-        if (colour)
-            glDeleteTextures(1, &colour);
+        DeleteOffscreen();
         SDL_GL_MakeCurrent(window, nullptr);
         SDL_GL_DeleteContext(context);
     }
@@ -367,33 +348,11 @@ HRESULT GLDevice::EndScene()
     return D3D_OK;
 }
 
-bool GLDevice::ComposeWindow()
+void GLDevice::ShowScaled(int drawableWidth, int drawableHeight)
 {
-    int drawableWidth = 0, drawableHeight = 0;
-    SDL_GL_GetDrawableSize(window, &drawableWidth, &drawableHeight);
     GLint w = GLint(parameters.BackBufferWidth), h = GLint(parameters.BackBufferHeight);
-    if (surfaceMapping.joinable())
-        surfaceMapping.join();
-    if (drawableWidth == w && drawableHeight == h && readBack)
-    {
-        // A software renderer draws in memory: the picture is copied straight into the
-        // window's pixels, top row first, where a pass over the window would redraw it.
-        SDL_Surface* surface = SDL_GetWindowSurface(window);
-        if (surface != nullptr && surface->w == w && surface->h == h &&
-            (surface->format->format == SDL_PIXELFORMAT_RGB888 ||
-             surface->format->format == SDL_PIXELFORMAT_ARGB8888) &&
-            surface->pitch % 4 == 0)
-        {
-            glPixelStorei(GL_PACK_ALIGNMENT, 4);
-            glPixelStorei(GL_PACK_ROW_LENGTH, surface->pitch / 4);
-            glPixelStorei(GL_PACK_INVERT_MESA, GL_TRUE);
-            glReadPixels(0, 0, w, h, GL_BGRA, GL_UNSIGNED_BYTE, surface->pixels);
-            glPixelStorei(GL_PACK_INVERT_MESA, GL_FALSE);
-            glPixelStorei(GL_PACK_ROW_LENGTH, 0);
-            return true;
-        }
-        readBack = false; // this window cannot take it: OpenGL shows the frames
-    }
+    // The window's framebuffer first: the state kept below includes its draw buffer.
+    fn.bindFramebuffer(GL_FRAMEBUFFER, 0);
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
@@ -401,7 +360,6 @@ bool GLDevice::ComposeWindow()
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
-    fn.bindFramebuffer(GL_FRAMEBUFFER, 0);
     glViewport(0, 0, drawableWidth, drawableHeight);
     glDisable(GL_SCISSOR_TEST);
     glClearColor(0, 0, 0, 1);
@@ -429,7 +387,6 @@ bool GLDevice::ComposeWindow()
     glTexCoord2f(1, 1);
     glVertex2f(1, 1);
     glEnd();
-    fn.bindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     glMatrixMode(GL_MODELVIEW);
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);
@@ -438,7 +395,6 @@ bool GLDevice::ComposeWindow()
     glPopAttrib();
     if (boundTexture)
         glBindTexture(GL_TEXTURE_2D, boundTexture->name);
-    return false;
 }
 
 // Without vertical sync (a virtual X server has none) frames would follow as fast as the
@@ -462,18 +418,23 @@ HRESULT GLDevice::Present(const RECT* sourceRect, const RECT* destRect, HWND, co
     if (cooperativeLevel != D3D_OK)
         return D3DERR_DEVICELOST;
     MakeCurrent();
-    bool copied = shownInSurface = ComposeWindow();
+    if (screenshotDue)
+    {
+        screenshotDue = false;
+        internal::SaveScreenshot(); // the frame is still in the back buffer
+    }
+    if (!direct)
+    {
+        int drawableWidth = 0, drawableHeight = 0;
+        SDL_GL_GetDrawableSize(window, &drawableWidth, &drawableHeight);
+        ShowScaled(drawableWidth, drawableHeight);
+    }
     const bool immediate = parameters.PresentationInterval == D3DPRESENT_INTERVAL_IMMEDIATE;
-    if (pacing && !immediate && (copied || !displayPaces))
+    if (pacing && !immediate && !displayPaces)
     {
         // Drawn to the end first, so that the wait is what sets the frame's time.
         glFinish();
         WaitForRefresh();
-    }
-    if (copied)
-    {
-        SDL_UpdateWindowSurface(window);
-        return D3D_OK;
     }
     uint64_t before = Now();
     SDL_GL_SwapWindow(window);
@@ -481,30 +442,23 @@ HRESULT GLDevice::Present(const RECT* sourceRect, const RECT* destRect, HWND, co
     displayPaces = vsync && Now() - before >= framePeriod / 4;
     if (displayPaces)
         nextPresent = 0;
+    swapped = true;
+    // The window may have changed size since (a window manager, a desktop's new mode): the
+    // next frame goes where it fits.
+    if (FAILED(ChooseTarget()))
+        cooperativeLevel =
+            D3DERR_DEVICENOTRESET; // a reset makes the back buffer again, or says why not
     return D3D_OK;
 }
 
-bool GLDevice::ReadWindow(int* width, int* height, std::vector<uint8_t>* rgba)
+bool GLDevice::FrameReadable() const
 {
-    SDL_Surface* surface = shownInSurface ? SDL_GetWindowSurface(window) : nullptr;
-    if (surface == nullptr)
-        return false;
-    rgba->resize(size_t(surface->w) * surface->h * 4);
-    for (int y = 0; y < surface->h; y++)
-    {
-        const uint8_t* in = static_cast<const uint8_t*>(surface->pixels) + y * surface->pitch;
-        uint8_t* out = rgba->data() + size_t(y) * surface->w * 4;
-        for (int x = 0; x < surface->w; x++, in += 4, out += 4)
-        {
-            out[0] = in[2]; // the window's pixels are B, G, R, X in memory
-            out[1] = in[1];
-            out[2] = in[0];
-            out[3] = 0xFF;
-        }
-    }
-    *width = surface->w;
-    *height = surface->h;
-    return true;
+    return !direct || !swapped;
+}
+
+void GLDevice::TakeScreenshotAtPresent()
+{
+    screenshotDue = true;
 }
 
 void GLDevice::ReadBackBuffer(int* width, int* height, std::vector<uint8_t>* rgba)
@@ -512,8 +466,8 @@ void GLDevice::ReadBackBuffer(int* width, int* height, std::vector<uint8_t>* rgb
     MakeCurrent();
     int w = int(parameters.BackBufferWidth), h = int(parameters.BackBufferHeight);
     std::vector<uint8_t> rows(size_t(w) * h * 4);
-    fn.bindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
     glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, rows.data());
     // OpenGL's rows start at the bottom.
     rgba->resize(rows.size());

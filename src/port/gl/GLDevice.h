@@ -1,6 +1,6 @@
-// Direct3D 9's fixed-function device over OpenGL 2.1: the back buffer is an offscreen
-// framebuffer of the size the game asked for, shown scaled on the window, or read back
-// into the window's pixels where a software renderer draws and the sizes match.
+// Direct3D 9's fixed-function device over OpenGL 2.1: a back buffer the size of the
+// window's drawable is the window's own framebuffer; any other size is an offscreen
+// framebuffer, shown scaled on the window with its aspect kept.
 #pragma once
 
 #include "port/D3D9.h"
@@ -12,7 +12,6 @@
 #include <SDL_opengl.h>
 
 #include <map>
-#include <thread>
 #include <vector>
 
 namespace port
@@ -39,7 +38,8 @@ struct Functions
     PFNGLDELETEBUFFERSPROC deleteBuffers = nullptr;
     PFNGLBINDBUFFERPROC bindBuffer = nullptr;
     PFNGLBUFFERDATAPROC bufferData = nullptr;
-    PFNGLBUFFERSUBDATAPROC bufferSubData = nullptr;
+    PFNGLMAPBUFFERPROC mapBuffer = nullptr;
+    PFNGLUNMAPBUFFERPROC unmapBuffer = nullptr;
 
     // False when a required one is missing.
     bool Load();
@@ -65,26 +65,23 @@ class GLTexture : public RefCounted<IDirect3DTexture9>, public d3d::TextureLevel
     ULONG LastReference() override;
 };
 
-class GLVertexBuffer : public RefCounted<IDirect3DVertexBuffer9>, public d3d::VertexBytes
+class GLVertexBuffer : public RefCounted<IDirect3DVertexBuffer9>, public d3d::VertexRange
 {
   public:
     GLVertexBuffer(GLDevice* device, UINT length, DWORD fvf);
     HRESULT Lock(UINT offsetToLock, UINT sizeToLock, void** data, DWORD flags) override;
     HRESULT Unlock() override;
-    // Brings the OpenGL buffer up to date over these bytes, ahead of a draw from them.
-    void Upload(size_t from, size_t to);
 
     GLDevice* device;
-    // The bytes live in an OpenGL buffer too, so that a draw does not copy them again;
-    // what was locked since is copied over before a draw reads it, block by block.
+    // The bytes live only in the OpenGL buffer: a lock maps it, so the caller writes where
+    // the driver reads them.
     GLuint name = 0;
 
   private:
     ~GLVertexBuffer() override;
     ULONG LastReference() override;
 
-    static const size_t BLOCK = 4096;
-    std::vector<bool> stale; // per block: locked since it was last copied
+    uint8_t* mapped = nullptr; // while locked
 };
 
 class GLDevice : public RefCounted<IDirect3DDevice9>
@@ -99,8 +96,11 @@ class GLDevice : public RefCounted<IDirect3DDevice9>
 
     // The back buffer as RGBA, top row first.
     void ReadBackBuffer(int* width, int* height, std::vector<uint8_t>* rgba);
-    // The window's pixels as the last frame left them, when it went into them.
-    bool ReadWindow(int* width, int* height, std::vector<uint8_t>* rgba);
+    // Whether the back buffer still holds the frame last drawn: drawn offscreen, or not yet
+    // presented. A frame drawn into the window's framebuffer is gone from it once swapped.
+    bool FrameReadable() const;
+    // A screenshot of the next frame, taken just before it is swapped.
+    void TakeScreenshotAtPresent();
     void MakeCurrent();
     // A texture or buffer going away is unbound, so the device never reaches it again.
     void Forget(const GLTexture* texture);
@@ -110,8 +110,9 @@ class GLDevice : public RefCounted<IDirect3DDevice9>
 
     std::vector<GLTexture*> textures;
     std::vector<GLVertexBuffer*> buffers;
-    // The internal format of colour textures and the back buffer (8 bits a channel).
-    GLint texelFormat = GL_RGBA8;
+    // Texels changed on their way to a texture (UpdateTexture), and the storage of the last
+    // system-memory texture released: reused picture after picture.
+    std::vector<uint32_t> uploadScratch, spareTexels;
     // What TestCooperativeLevel answers; a test can act out a lost device with it.
     HRESULT cooperativeLevel = D3D_OK;
 
@@ -121,8 +122,16 @@ class GLDevice : public RefCounted<IDirect3DDevice9>
     bool Initialise(HRESULT* failure);
     bool EnterFullScreen();
     void LeaveFullScreen();
-    // The offscreen back buffer at the size of the presentation parameters.
+    // The back buffer at the size of the presentation parameters: checked against what
+    // the driver can make; the frames go where ChooseTarget says.
     HRESULT MakeBackBuffer();
+    // The window's own framebuffer when the window's drawable has the back buffer's size;
+    // otherwise the offscreen one, made when first needed. Chosen when the device is made
+    // or reset, and after each present for the next frame.
+    HRESULT ChooseTarget();
+    HRESULT MakeOffscreen();
+    void DeleteOffscreen();
+    bool HasDepth() const { return parameters.EnableAutoDepthStencil != FALSE; }
     void ApplyDefaults();
     void ApplyRenderState(D3DRENDERSTATETYPE state, DWORD value);
     void ApplyTransforms();
@@ -130,9 +139,9 @@ class GLDevice : public RefCounted<IDirect3DDevice9>
     void ApplyTextureAndSampler();
     // Vertices at this address, or at this offset into the bound array buffer.
     HRESULT Draw(D3DPRIMITIVETYPE type, UINT primitiveCount, uintptr_t vertices, UINT stride);
-    // Presentation: the back buffer onto the window, a wait for the refresh, the swap.
-    // True when the frame went into the window's own pixels, shown without a swap.
-    bool ComposeWindow();
+    // Presentation: an offscreen frame drawn scaled onto the window, a wait for the
+    // refresh, the swap.
+    void ShowScaled(int drawableWidth, int drawableHeight);
     void WaitForRefresh();
     GLTexture* OwnTexture(IDirect3DBaseTexture9* texture) const;
     GLVertexBuffer* OwnBuffer(IDirect3DVertexBuffer9* buffer) const;
@@ -156,8 +165,10 @@ class GLDevice : public RefCounted<IDirect3DDevice9>
     GLVertexBuffer* stream = nullptr;
     UINT streamOffset = 0, streamStride = 0;
 
-    bool readBack = false;       // frames reach the window as pixels read back, when they fit
-    bool shownInSurface = false; // the last one did
+    bool direct = false;         // this frame is drawn into the window's own framebuffer
+    bool windowHasDepth = false; // that framebuffer has a depth buffer
+    bool swapped = false;        // the frame there has been presented since it was drawn
+    bool screenshotDue = false;
     bool vsync = false;
     bool displayPaces = false;               // the last swap waited for the display's refresh
     uint64_t framePeriod = 1000000000u / 60; // in nanoseconds
@@ -165,8 +176,6 @@ class GLDevice : public RefCounted<IDirect3DDevice9>
     bool wasFullscreen = false;
     bool coveredByHand = false; // full screen without a window manager to ask
     int windowX = 0, windowY = 0, windowWidth = 0, windowHeight = 0;
-    // Maps the window's pixels in while the game loads; joined before the first frame is read.
-    std::thread surfaceMapping;
 };
 
 // The device that draws on the display now, or null.

@@ -124,6 +124,14 @@ IDirect3D9* CreateDisplayDirect3D()
 
 void SaveScreenshot()
 {
+    // A frame drawn straight into the window is gone from it once shown: the next one is
+    // taken instead, just before it is.
+    gl::GLDevice* device = gl::CurrentDevice();
+    if (device != nullptr && !device->FrameReadable())
+    {
+        device->TakeScreenshotAtPresent();
+        return;
+    }
     int width, height;
     std::vector<uint8_t> rgba;
     if (!port::ReadBackBuffer(&width, &height, &rgba))
@@ -175,8 +183,9 @@ namespace gl
 {
 bool ReadWindowPixels(int* width, int* height, std::vector<uint8_t>* rgba)
 {
-    GLDevice* device = CurrentDevice();
-    return device != nullptr && device->ReadWindow(width, height, rgba);
+    internal::WindowRecord* window = internal::DisplayedWindow();
+    return CurrentDevice() != nullptr && window != nullptr &&
+           internal::DisplayReadWindow(window->display, width, height, rgba);
 }
 } // namespace gl
 

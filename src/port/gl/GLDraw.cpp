@@ -33,10 +33,11 @@ HRESULT GLDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR
                         float z, DWORD stencil)
 {
     // The back buffer has no stencil.
-    if (!d3d::ValidClear(count, rects, flags, z, depth != 0, false))
+    if (!d3d::ValidClear(count, rects, flags, z, HasDepth(), false))
         return D3DERR_INVALIDCALL;
     (void)stencil;
     MakeCurrent();
+    swapped = false; // a new frame
     GLbitfield mask = 0;
     if (flags & D3DCLEAR_TARGET)
     {
@@ -85,6 +86,7 @@ HRESULT GLDevice::Draw(D3DPRIMITIVETYPE type, UINT primitiveCount, uintptr_t ver
     if (count == 0)
         return D3D_OK;
     MakeCurrent();
+    swapped = false;
     // An address, or an offset into the bound buffer.
     auto at = [vertices](size_t offset)
     { return reinterpret_cast<const void*>(vertices + offset); };
@@ -140,12 +142,9 @@ HRESULT GLDevice::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT pr
         return D3DERR_INVALIDCALL;
     if (primitiveCount == 0)
         return D3D_OK;
-    UINT count = 0;
-    d3d::VerticesFor(type, primitiveCount, &count);
     size_t first = streamOffset + size_t(startVertex) * streamStride;
     MakeCurrent();
     BindArrayBuffer(stream->name);
-    stream->Upload(first, first + size_t(count) * streamStride);
     return Draw(type, primitiveCount, first, streamStride);
 }
 

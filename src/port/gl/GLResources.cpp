@@ -17,11 +17,16 @@ GLTexture::GLTexture(GLDevice* device, UINT width, UINT height, DWORD usage, D3D
         device->MakeCurrent();
         glGenTextures(1, &name);
         glBindTexture(GL_TEXTURE_2D, name);
-        glTexImage2D(GL_TEXTURE_2D, 0, device->texelFormat, GLsizei(width), GLsizei(height), 0,
-                     GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, GLsizei(width), GLsizei(height), 0, GL_BGRA,
+                     GL_UNSIGNED_BYTE, nullptr);
     }
     else
+    {
+        // The storage a system-memory texture released before us left: pictures go through
+        // these one after another, and each would otherwise take fresh memory.
+        texels.swap(device->spareTexels);
         texels.assign(size_t(width) * height, 0u);
+    }
     device->AddRef();
     device->textures.push_back(this);
 }
@@ -33,6 +38,8 @@ GLTexture::~GLTexture()
         device->MakeCurrent();
         glDeleteTextures(1, &name);
     }
+    else if (texels.capacity() > device->spareTexels.capacity())
+        device->spareTexels.swap(texels);
 }
 
 ULONG GLTexture::LastReference()
@@ -57,9 +64,9 @@ HRESULT GLTexture::UnlockRect(UINT level)
 }
 
 GLVertexBuffer::GLVertexBuffer(GLDevice* device, UINT length, DWORD fvf)
-    : VertexBytes(length, fvf), device(device), stale((length + BLOCK - 1) / BLOCK, true)
+    : VertexRange(length, fvf), device(device)
 {
-    // Storage only: the first draw copies what it reads, by then usually written.
+    // Storage only: nothing is written until the caller locks it.
     device->MakeCurrent();
     fn.genBuffers(1, &name);
     device->BindArrayBuffer(name);
@@ -71,7 +78,7 @@ GLVertexBuffer::GLVertexBuffer(GLDevice* device, UINT length, DWORD fvf)
 GLVertexBuffer::~GLVertexBuffer()
 {
     device->MakeCurrent();
-    fn.deleteBuffers(1, &name);
+    fn.deleteBuffers(1, &name); // unmaps it too
 }
 
 ULONG GLVertexBuffer::LastReference()
@@ -86,38 +93,39 @@ ULONG GLVertexBuffer::LastReference()
 
 HRESULT GLVertexBuffer::Lock(UINT offsetToLock, UINT sizeToLock, void** data, DWORD)
 {
-    HRESULT result = LockBytes(offsetToLock, sizeToLock, data);
-    if (SUCCEEDED(result))
+    HRESULT result = BeginLock(offsetToLock, sizeToLock, data);
+    if (FAILED(result))
+        return result;
+    if (mapped == nullptr)
     {
-        // Whatever the caller writes is in these blocks.
-        size_t end = sizeToLock == 0 ? bytes.size() : size_t(offsetToLock) + sizeToLock;
-        for (size_t b = offsetToLock / BLOCK; b * BLOCK < end; b++)
-            stale[b] = true;
+        // As a Direct3D lock without flags: what the buffer holds can be read and written.
+        device->MakeCurrent();
+        device->BindArrayBuffer(name);
+        mapped = static_cast<uint8_t*>(fn.mapBuffer(GL_ARRAY_BUFFER, GL_READ_WRITE));
+        if (mapped == nullptr)
+        {
+            EndLock();
+            return D3DERR_INVALIDCALL;
+        }
     }
-    return result;
+    *data = mapped + offsetToLock;
+    return D3D_OK;
 }
 
 HRESULT GLVertexBuffer::Unlock()
 {
-    return UnlockBytes();
-}
-
-void GLVertexBuffer::Upload(size_t from, size_t to)
-{
-    // The stale blocks the draw reads, in runs, each run one copy.
-    size_t last = (to + BLOCK - 1) / BLOCK;
-    for (size_t b = from / BLOCK; b < last; b++)
-    {
-        if (!stale[b])
-            continue;
-        size_t run = b;
-        while (run < last && stale[run])
-            stale[run++] = false;
-        size_t start = b * BLOCK, end = std::min(run * BLOCK, bytes.size());
-        fn.bufferSubData(GL_ARRAY_BUFFER, GLintptr(start), GLsizeiptr(end - start),
-                         bytes.data() + start);
-        b = run;
-    }
+    HRESULT result = EndLock();
+    if (FAILED(result) || lockCount > 0)
+        return result;
+    device->MakeCurrent();
+    device->BindArrayBuffer(name);
+    mapped = nullptr;
+    // The driver lost the contents meanwhile (a change of display mode can do that): as
+    // when Direct3D loses video memory, the device must be reset and the buffer written
+    // again.
+    if (fn.unmapBuffer(GL_ARRAY_BUFFER) == GL_FALSE)
+        device->cooperativeLevel = D3DERR_DEVICENOTRESET;
+    return D3D_OK;
 }
 
 void GLDevice::Forget(const GLTexture* texture)
@@ -197,13 +205,16 @@ HRESULT GLDevice::UpdateTexture(IDirect3DBaseTexture9* source, IDirect3DBaseText
         return D3DERR_INVALIDCALL;
     MakeCurrent();
     const uint32_t* texels = from->texels.data();
-    std::vector<uint32_t> opaque;
+    // Changed texels go into the device's one scratch copy, which keeps its size from one
+    // picture to the next instead of taking fresh memory for each.
+    std::vector<uint32_t>& changed = uploadScratch;
+    bool copied = false;
     if (to->format == D3DFMT_X8R8G8B8)
     {
-        opaque = from->texels;
-        for (uint32_t& t : opaque)
+        changed.assign(from->texels.begin(), from->texels.end());
+        for (uint32_t& t : changed)
             t |= 0xFF000000u; // no alpha channel: opaque
-        texels = opaque.data();
+        texels = changed.data();
     }
     else
     {
@@ -235,15 +246,16 @@ HRESULT GLDevice::UpdateTexture(IDirect3DBaseTexture9* source, IDirect3DBaseText
                     }
                 if (weight == 0)
                     continue;
-                if (opaque.empty()) // copied only when a texel changes
-                    opaque = from->texels;
-                opaque[y * w + x] = (sum[2] + weight / 2) / weight << 16 |
-                                    (sum[1] + weight / 2) / weight << 8 |
-                                    (sum[0] + weight / 2) / weight;
+                if (!copied) // copied only when a texel changes
+                    changed.assign(from->texels.begin(), from->texels.end());
+                copied = true;
+                changed[y * w + x] = (sum[2] + weight / 2) / weight << 16 |
+                                     (sum[1] + weight / 2) / weight << 8 |
+                                     (sum[0] + weight / 2) / weight;
             }
         }
-        if (!opaque.empty())
-            texels = opaque.data();
+        if (copied)
+            texels = changed.data();
     }
     glBindTexture(GL_TEXTURE_2D, to->name);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);

@@ -123,7 +123,7 @@ void GLDevice::ApplyRenderState(D3DRENDERSTATETYPE state, DWORD value)
     switch (state)
     {
     case D3DRS_ZENABLE:
-        if (value != D3DZB_FALSE && depth != 0)
+        if (value != D3DZB_FALSE && HasDepth())
             glEnable(GL_DEPTH_TEST);
         else
             glDisable(GL_DEPTH_TEST); // no test also means no depth written, in both APIs

@@ -8,9 +8,8 @@ namespace port
 {
 namespace gl
 {
-// The window's pixels as the last frame left them, RGBA, top row first; false unless that
-// frame went into the window's own pixels (a software renderer, a window the size of the
-// back buffer).
+// The device's window as the display shows it, RGBA, top row first, read back from the X
+// server; false without a device or on another video driver.
 bool ReadWindowPixels(int* width, int* height, std::vector<uint8_t>* rgba);
 } // namespace gl
 } // namespace port

@@ -7,6 +7,12 @@
 #include "port/sdl/WindowManager.h"
 
 #include <SDL.h>
+#include <pthread.h>
+#include <signal.h>
+#include <unistd.h>
+#if defined(__linux__)
+#include <sys/prctl.h>
+#endif
 
 namespace
 {
@@ -49,6 +55,29 @@ void ClientSize(const port::internal::WindowRecord& window, int* width, int* hei
     }
 }
 
+// SDL shows an X11 box from a process of its own, which would outlive a program ended
+// while it waits: on Linux it is told to go with the program.
+volatile pid_t boxParent = 0;
+void BoxProcessFollows()
+{
+#if defined(__linux__)
+    if (boxParent != 0 && prctl(PR_SET_PDEATHSIG, SIGKILL) == 0 && getppid() != boxParent)
+        _exit(0); // the program ended before the box's process could say so
+#endif
+}
+
+// The signal's default action (ending the program), unless it is ignored; `kept` gets
+// what it was.
+void EndAtOnce(int signal, struct sigaction* kept)
+{
+    sigaction(signal, nullptr, kept);
+    if (kept->sa_handler == SIG_IGN)
+        return;
+    struct sigaction ends = {};
+    ends.sa_handler = SIG_DFL;
+    sigaction(signal, &ends, nullptr);
+}
+
 port::internal::WindowRecord* RecordOf(Uint32 windowId)
 {
     SDL_Window* sdlWindow = SDL_GetWindowFromID(windowId);
@@ -73,13 +102,13 @@ bool DisplayAvailable()
         // The game closes its own window on WM_CLOSE; SDL must not decide to quit first.
         SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
         SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-        // A screen the player sees, or none: never an offscreen driver that would run the
-        // game unseen when the display cannot be reached. (SDL_VIDEODRIVER still rules.)
-        SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,wayland");
-        // Events first: they load SDL's D-Bus library, which would otherwise wait behind the
-        // driver's load for the dynamic loader.
-        SDL_InitSubSystem(SDL_INIT_EVENTS);
-        StartLoadingDriver();
+        // SDL takes the first of these that reaches a display: a desktop's own, never its
+        // offscreen driver, which would run the game unseen where no display can be
+        // reached. SDL 2 alone tries X11 first, which on a Wayland desktop means XWayland;
+        // where a compositor is announced it goes first. SDL_VIDEODRIVER still rules.
+        const char* wayland = std::getenv("WAYLAND_DISPLAY");
+        SDL_SetHint(SDL_HINT_VIDEODRIVER,
+                    wayland != nullptr && *wayland != '\0' ? "wayland,x11" : "x11,wayland");
         d.available = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
         if (!d.available)
             SDL_Log("No display: %s", SDL_GetError());
@@ -91,10 +120,9 @@ bool DisplayCreateWindow(WindowRecord& window)
 {
     if (!DisplayAvailable())
         return false;
-    // The device draws into a back buffer of its own, depth and all: the window needs
-    // none of its own (it would be memory to clear and keep for nothing).
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
-    FinishLoadingDriver();
+    // A frame the size of the window is drawn straight into it, depth test and all: the
+    // 16 bits of the game's depth buffer at least.
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
     Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_OPENGL;
     if (!Bordered(window))
         flags |= SDL_WINDOW_BORDERLESS;
@@ -286,7 +314,22 @@ void ShowDisplayMessageBox(HWND window, const char* text, const char* caption, U
     bool wasRelative = SDL_GetRelativeMouseMode();
     SDL_SetRelativeMouseMode(SDL_FALSE);
     SDL_ShowCursor(SDL_ENABLE);
-    SDL_ShowSimpleMessageBox(flags, caption, text, owner ? owner->display : nullptr);
+    // SDL turns SIGTERM and SIGINT into a quit request in its event queue, which nobody
+    // reads while the box waits: meanwhile they end the program at once, as they would
+    // any other (one it was started with ignored, as a script's background job ignores
+    // SIGINT, stays so). Its message is on standard error already. One that came just
+    // before leaves no box to wait for.
+    static const bool boxesFollow = pthread_atfork(nullptr, nullptr, BoxProcessFollows) == 0;
+    (void)boxesFollow;
+    struct sigaction term = {}, interrupt = {};
+    EndAtOnce(SIGTERM, &term);
+    EndAtOnce(SIGINT, &interrupt);
+    boxParent = getpid();
+    if (!SDL_QuitRequested())
+        SDL_ShowSimpleMessageBox(flags, caption, text, owner ? owner->display : nullptr);
+    boxParent = 0;
+    sigaction(SIGTERM, &term, nullptr);
+    sigaction(SIGINT, &interrupt, nullptr);
     SDL_SetRelativeMouseMode(wasRelative ? SDL_TRUE : SDL_FALSE);
     SDL_ShowCursor(D().cursorVisible ? SDL_ENABLE : SDL_DISABLE);
 }
