@@ -519,8 +519,12 @@ int32_t RecordedFrames()
 
 void PlayFrame()
 {
+    // A demo of no frames (a game left in its first frame) ends where it starts.
     if (!player.hasNext)
+    {
+        player.endedAsRecorded = player.on && GameChecksum() == player.endChecksum;
         return;
+    }
     DriveGameClock(player.nextTime);
     for (Update u; player.reader.Next(u);)
     {

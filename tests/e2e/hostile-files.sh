@@ -139,6 +139,7 @@ cmp -s "$shipped" "$dir/$name" || fail "the old demo changed when the recording 
 echo "   '$name' as it was after kill -9"
 
 echo "-- recorded to its end over it: the demo named exactly so, played back to its end"
+rm "$dir/$name.recording" # what the killed one left: the new one is waited for
 run recorded "$dir" --record "$name"
 wait_for_window 20
 hold w 1

@@ -54,18 +54,12 @@ wait_for() {
 start_x() {
   local size=${1:-1024x768x24}
   command -v Xvfb >/dev/null || skip "no Xvfb: no display to play on"
+  rm -f "$work/display" # a second server must not find the first one's number
   Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp -noreset 3>"$work/display" >"$work/xvfb.log" 2>&1 &
   xvfb_pid=$!
-  for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-  done
-  [ -s "$work/display" ] || fail "Xvfb did not start"
+  wait_for 10 test -s "$work/display" || fail "Xvfb did not start"
   export DISPLAY=":$(head -n 1 "$work/display")"
-  for _ in $(seq 100); do
-    xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
-    sleep 0.1
-  done
+  wait_for 10 eval 'xdotool getdisplaygeometry >/dev/null 2>&1' && return 0
   fail "Xvfb does not answer on $DISPLAY"
 }
 
@@ -102,32 +96,23 @@ view_moved() {
 # wait_window NAME SECONDS: prints the id of the first mapped window with that name.
 # (Read from the window tree: xdotool's name search misses UTF-8 titles.)
 wait_window() {
-  local name=$1 seconds=$2 id=""
-  for _ in $(seq $((seconds * 10))); do
+  local name=$1 id=""
+  viewable() {
     id=$(xwininfo -root -tree 2>/dev/null | awk -v n="\"$name\":" '$2 == n { print $1; exit }')
-    if [ -n "$id" ] && xwininfo -id "$id" 2>/dev/null | grep -q "IsViewable"; then
-      echo "$id"
-      return 0
-    fi
-    sleep 0.1
-  done
-  return 1
+    [ -n "$id" ] && xwininfo -id "$id" 2>/dev/null | grep -q "IsViewable"
+  }
+  wait_for "$2" viewable || return 1
+  echo "$id"
 }
 
 # wait_exit PID SECONDS: waits for the process and leaves its exit status in
 # $exit_status. (Not run in a subshell: only this shell can reap its own children.)
 wait_exit() {
-  local pid=$1 seconds=$2
+  local pid=$1
   exit_status=""
-  for _ in $(seq $((seconds * 10))); do
-    if ! kill -0 "$pid" 2>/dev/null; then
-      exit_status=0
-      wait "$pid" || exit_status=$?
-      return 0
-    fi
-    sleep 0.1
-  done
-  return 1
+  wait_for "$2" eval '! kill -0 "$pid" 2>/dev/null' || return 1
+  exit_status=0
+  wait "$pid" || exit_status=$?
 }
 
 # hold KEY SECONDS: a key held down long enough for several frames to see it.

@@ -77,12 +77,7 @@ wait_for 5 view_moved wm-back-1 wm-stepped ||
 stop "$other_pid"
 other_pid=""
 [ ! -s "$work/close.err" ] || fail "stderr under the window manager: $(cat "$work/close.err")"
-closed=""
-for _ in $(seq 50); do
-  wmctrl -c Gloamfield 2>/dev/null && { closed=yes; break; }
-  sleep 0.1
-done
-[ -n "$closed" ] || fail "the window manager does not know the game window"
+wait_for 5 eval 'wmctrl -c Gloamfield 2>/dev/null' || fail "the window manager does not know the game window"
 wait_exit "$game_pid" 15 || fail "the game did not end when its window was closed"
 status=$exit_status
 game_pid=""

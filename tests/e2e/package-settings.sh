@@ -23,12 +23,11 @@ started() {
     >"$work/settings.out" 2>"$work/settings.err" &
   game_pid=$!
   window=$(wait_window Gloamfield 20) || fail "no window ($*): $(cat "$work/settings.err")"
-  for _ in $(seq 50); do
+  sized() {
     geometry=$(xdotool getwindowgeometry "$window" 2>/dev/null | awk '/Geometry/ { print $2 }')
-    [ "$geometry" = "$size" ] && break
-    sleep 0.1
-  done
-  [ "$geometry" = "$size" ] || fail "a $geometry window, not $size ($*)"
+    [ "$geometry" = "$size" ]
+  }
+  wait_for 5 sized || fail "a $geometry window, not $size ($*)"
   xdotool windowfocus --sync "$window" 2>/dev/null || true
   quit_with_escape "the installed game ($*)"
 }

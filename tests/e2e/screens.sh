@@ -11,15 +11,6 @@ export LIBGL_ALWAYS_SOFTWARE=1
 mkdir "$work/play"
 cp -r "$build/Data" "$build/GameSettings.ini" "$work/play/"
 
-# until SECONDS COMMAND...: runs the command every tenth of a second until it succeeds.
-until_true() {
-  local deadline=$(($(date +%s) + $1))
-  shift
-  until "$@"; do
-    [ "$(date +%s)" -lt "$deadline" ] || return 1
-    sleep 0.1
-  done
-}
 clock_moved() { shot "$1"; [ "$(pixels differ "$work/$2.ppm" "$work/$1.ppm" 0 0 300 100 12)" -gt 0 ]; }
 
 for size in 1920x1080 1280x1024; do
@@ -29,9 +20,9 @@ for size in 1920x1080 1280x1024; do
   game_pid=$!
   window=$(wait_window Gloamfield 20) || fail "$size: no game window"
   full() { [ "$(xdotool getwindowgeometry "$window" | awk '/Geometry/ { print $2 }')" = "$size" ]; }
-  until_true 20 full || fail "$size: the window is not the whole screen"
+  wait_for 20 full || fail "$size: the window is not the whole screen"
   drawn() { shot "$size"; [ "$(pixels count "$work/$size.ppm" 0 0 400 50 76D3E4 3)" -gt 5000 ]; }
-  until_true 20 drawn || fail "$size: no day sky drawn ($size.png)"
+  wait_for 20 drawn || fail "$size: no day sky drawn ($size.png)"
   pixels hud "$work/$size.ppm" || fail "$size: the display is out of shape ($size.png)"
 
   xlogo -geometry 120x120+10+400 >/dev/null 2>&1 &
@@ -44,7 +35,7 @@ for size in 1920x1080 1280x1024; do
   awk -v c="$cpu" 'BEGIN { exit !(c < 5) }' || fail "$size: $cpu % of a core while away"
   clock_moved away-later away && fail "$size: the clock moved while away"
   xdotool windowfocus --sync "$window"
-  until_true 10 clock_moved back away || fail "$size: the game did not go on after coming back"
+  wait_for 10 clock_moved back away || fail "$size: the game did not go on after coming back"
   hold w 0.6
   shot walked
   [ "$(pixels differ "$work/back.ppm" "$work/walked.ppm" 0 300 900 900 12)" -gt 2000 ] ||

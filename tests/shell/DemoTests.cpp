@@ -109,6 +109,19 @@ TEST(Demo, ARecordedGamePlaysBackToTheSameStateAtEveryStepAndTheSameEnd)
         EXPECT_NEAR(frames, 16170 / 16, 4);
         gameOptions = Options();
     }
+    // A game left in its first frame keeps a demo of no frames, which plays to that end.
+    {
+        gameOptions = Options();
+        gameOptions.record = path + ".none";
+        {
+            HeadlessGame game(Small());
+            game.Frame({{DIK_ESCAPE}});
+            game.Frame(); // the quit taken
+            ASSERT_TRUE(game.QuitRequested());
+        }
+        PlayBack(Small(), path + ".none");
+        EXPECT_TRUE(demo::EndedAsRecorded());
+    }
 
     // Demos that cannot be played: their reason in the box, and the program's 1. What is no
     // file on disk is refused as the world files refuse it, and so is a file too large to be

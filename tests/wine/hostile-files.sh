@@ -29,10 +29,7 @@ game() {
 
 # box_within SECONDS: a box opens within SECONDS of $started; its time in $took.
 box_within() {
-  for _ in $(seq $(($1 * 10))); do
-    grep -qF MSGBOX_OnInit "$work/game.log" 2>/dev/null && break
-    sleep 0.1
-  done
+  until_true "$1" grep -qF MSGBOX_OnInit "$work/game.log" 2>/dev/null || true
   took=$(awk -v a="$started" -v b="$(date +%s.%N)" 'BEGIN { printf "%.1f", b - a }')
   grep -qF MSGBOX_OnInit "$work/game.log" || fail "no box within $1 s"
 }
@@ -52,12 +49,11 @@ if [ "${1:-files}" = files ]; then
   printf '\xEF\xBB\xBFWindowed=1\rXResolution=320\rYResolution=240\r' >"$work/game/GameSettings.ini"
   game
   window=$(wait_window Gloamfield 30) || { cat "$work/game.log" >&2; fail "no game window"; }
-  for _ in $(seq 60); do
+  sky_drawn() {
     shot editors
-    at_least "$(fraction editors 0 0 1024 768 $sky)" 0.01 && break
-    sleep 0.5
-  done
-  at_least "$(fraction editors 0 0 1024 768 $sky)" 0.01 || fail "no day sky drawn (editors.png)"
+    at_least "$(fraction editors 0 0 1024 768 $sky)" 0.01
+  }
+  until_true 30 sky_drawn || fail "no day sky drawn (editors.png)"
   geometry=$(xdotool getwindowgeometry "$window" | awk '/Geometry/ { print $2 }')
   [ "$geometry" = 320x240 ] || fail "a window of $geometry for settings asking 320x240 in a window"
   step "byte-order mark and CR line ends: the day in a window of $geometry"
@@ -129,20 +125,18 @@ name='ночь 1.demo'
 cp "$SHIPPED_DEMO" "$work/game/$name"
 game --record "$name"
 window=$(wait_window Gloamfield 30) || { cat "$work/game.log" >&2; fail "no game window"; }
-for _ in $(seq 100); do
-  [ "$(stat -c %s "$work/game/$name.recording" 2>/dev/null || echo 0)" -gt 200 ] && break
-  sleep 0.1
-done
-[ -e "$work/game/$name.recording" ] || fail "no recording beside '$name': $(ls "$work/game")"
+recording_grown() { [ "$(stat -c %s "$work/game/$name.recording" 2>/dev/null || echo 0)" -gt 200 ]; }
+until_true 10 recording_grown || fail "no recording beside '$name': $(ls "$work/game")"
 kill -9 "$game_pid"
 wait "$game_pid" 2>/dev/null || true
 game_pid=""
 cmp -s "$SHIPPED_DEMO" "$work/game/$name" || fail "the old demo changed when the recording was killed"
 step "killed while recording over '$name': the old demo is whole"
 
+rm "$work/game/$name.recording" # what the killed one left: the new one is waited for
 game --record "$name"
 window=$(wait_window Gloamfield 30) || { cat "$work/game.log" >&2; fail "no game window"; }
-sleep 2
+until_true 10 recording_grown || fail "no recording beside '$name': $(ls "$work/game")"
 press Escape "$window"
 wait_exit 15 || fail "Escape did not end the recording"
 [ "$exit_status" = 0 ] || fail "exit status $exit_status after the recording"

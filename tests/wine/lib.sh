@@ -50,24 +50,6 @@ private_prefix() {
   cp -a "$WINE_TEMPLATE" "$WINEPREFIX"
 }
 
-# start_x [SIZE]: Xvfb on a display it picks itself, DISPLAY exported. The screen is 1024 x 768
-# unless SIZE says otherwise: the game's default resolution, which the grid checks assume.
-start_x() {
-  Xvfb -displayfd 3 -screen 0 "${1:-1024x768}x24" -nolisten tcp -noreset 3>"$work/display" \
-    >"$work/xvfb.log" 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-  done
-  export DISPLAY=":$(head -n 1 "$work/display")"
-  for _ in $(seq 100); do
-    xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
-    sleep 0.1
-  done
-  fail "Xvfb did not start"
-}
-
 # until_true SECONDS COMMAND...: runs the command every tenth of a second until it succeeds.
 until_true() {
   local deadline=$(($(date +%s) + $1))
@@ -77,6 +59,19 @@ until_true() {
     sleep 0.1
   done
 }
+
+# start_x [SIZE]: Xvfb on a display it picks itself, DISPLAY exported. The screen is 1024 x 768
+# unless SIZE says otherwise: the game's default resolution, which the grid checks assume.
+start_x() {
+  rm -f "$work/display" # a second server must not find the first one's number
+  Xvfb -displayfd 3 -screen 0 "${1:-1024x768}x24" -nolisten tcp -noreset 3>"$work/display" \
+    >"$work/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  until_true 10 test -s "$work/display" || fail "Xvfb did not start"
+  export DISPLAY=":$(head -n 1 "$work/display")"
+  until_true 10 eval 'xdotool getdisplaygeometry >/dev/null 2>&1' || fail "Xvfb does not answer"
+}
+
 
 # clock_moved NAME BEFORE: a screenshot NAME whose clock differs from screenshot BEFORE's.
 clock_moved() {
@@ -108,31 +103,24 @@ start_game() {
 
 # wait_window NAME SECONDS: prints the id of the first visible window titled NAME.
 wait_window() {
-  local name=$1 seconds=$2 id=""
-  for _ in $(seq $((seconds * 10))); do
+  local name=$1 id=""
+  # False at once when the game has ended, so that the wait ends with it.
+  shown() {
     id=$(xdotool search --onlyvisible --name "^$name\$" 2>/dev/null | head -n 1 || true)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    kill -0 "$game_pid" 2>/dev/null || return 1
-    sleep 0.1
-  done
-  return 1
+    [ -n "$id" ] || ! kill -0 "$game_pid" 2>/dev/null
+  }
+  until_true "$2" shown && [ -n "$id" ] || return 1
+  echo "$id"
 }
 
 # wait_exit SECONDS: waits for the game to end and sets exit_status. Not in a $(...):
 # only this shell can wait for the game.
 wait_exit() {
-  local seconds=$1
   exit_status=""
-  for _ in $(seq $((seconds * 10))); do
-    if ! kill -0 "$game_pid" 2>/dev/null; then
-      exit_status=0
-      wait "$game_pid" || exit_status=$?
-      game_pid=""
-      return 0
-    fi
-    sleep 0.1
-  done
-  return 1
+  until_true "$1" eval '! kill -0 "$game_pid" 2>/dev/null' || return 1
+  exit_status=0
+  wait "$game_pid" || exit_status=$?
+  game_pid=""
 }
 
 # shot NAME: a screenshot of the whole screen, NAME.ppm for the checks and NAME.png for
@@ -174,13 +162,9 @@ expect_error_box() {
   local text=$1 status=${2:-1} escaped
   # Wine's trace doubles backslashes.
   escaped=${text//\\/\\\\}
-  local seen=""
-  for _ in $(seq 300); do
-    if grep -qF "MSGBOX_OnInit" "$work/game.log" 2>/dev/null; then seen=1; break; fi
-    kill -0 "$game_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  [ -n "$seen" ] || { cat "$work/game.log" >&2; fail "no message box opened"; }
+  box_or_end() { grep -qF "MSGBOX_OnInit" "$work/game.log" 2>/dev/null || ! kill -0 "$game_pid" 2>/dev/null; }
+  until_true 30 box_or_end
+  grep -qF "MSGBOX_OnInit" "$work/game.log" 2>/dev/null || { cat "$work/game.log" >&2; fail "no message box opened"; }
   grep -F "MSGBOX_OnInit" "$work/game.log" | grep -qF "L\"$escaped" \
     || { grep -F MSGBOX "$work/game.log" >&2; fail "the box does not say \"$text\""; }
   step "the box says \"$text\""
@@ -195,11 +179,12 @@ expect_error_box() {
   local geometry
   geometry=$(xdotool getwindowgeometry "$box" | awk '/Geometry/ { print $2 }')
   [ "${geometry%x*}" -lt 1024 ] || fail "the window captioned Gloamfield is $geometry, not a box"
-  sleep 0.5
-  shot box
   # The box is drawn: some of the screen is no longer black.
-  at_least "$(awk -v f="$(fraction box 0 0 1024 768 000000)" 'BEGIN { print 1 - f }')" 0.01 \
-    || fail "the box is not on the screen (box.png)"
+  box_drawn() {
+    shot box
+    at_least "$(awk -v f="$(fraction box 0 0 1024 768 000000)" 'BEGIN { print 1 - f }')" 0.01
+  }
+  until_true 10 box_drawn || fail "the box is not on the screen (box.png)"
   step "captioned \"$(xdotool getwindowname "$box")\", $geometry, on the screen"
 
   timeout 5 xdotool windowfocus --sync "$box" 2>/dev/null || true
@@ -237,15 +222,16 @@ play_and_quit() {
   step "window $window is up"
 
   # The first frames: sky above the horizon, between the HUD and the axe.
-  local f=0 n
-  for n in $(seq 60); do
+  local f=0 n=0
+  first_frame() {
+    n=$((n + 1))
     shot frame
     f=$(fraction frame "$(grid 210)" 0 "$(grid 210)" "$(grid 60)" $sky)
-    at_least "$f" 0.9 && break
+    at_least "$f" 0.9 && return 0
     kill -0 "$game_pid" 2>/dev/null || { cat "$work/game.log" >&2; fail "the game ended before its first frame"; }
-    sleep 0.5
-  done
-  at_least "$f" 0.9 || fail "no day sky #$sky in the upper screen (frame.png: $f of it)"
+    return 1
+  }
+  until_true 30 first_frame || fail "no day sky #$sky in the upper screen (frame.png: $f of it)"
   step "day sky #$sky in the upper screen ($f of it) after $n screenshots"
 
   local geometry
